@@ -1,0 +1,35 @@
+// The main window as it is designed: its client size and its eight controls,
+// in twips, in creation order. Tab gives the keyboard order; an ampersand in a
+// caption marks the access key.
+#pragma once
+
+#include "toolkit/form.h"
+
+#include <array>
+
+namespace app {
+
+inline constexpr std::string_view FormName = "frmMain";
+inline constexpr std::string_view FormCaption = "Tobrel";
+inline constexpr float FormClientWidth = 4800;
+inline constexpr float FormClientHeight = 3270;
+
+inline constexpr std::string_view MakerAddress = "http://tobrel.example/";
+
+using toolkit::ControlKind;
+
+// clang-format off
+inline constexpr std::array<toolkit::ControlSpec, 8> frmMainControls = {{
+    // kind                        name            left   top  width height tab  caption
+    {ControlKind::TextBox,       "txtNames",     1680,  240, 3120, 2340,  1, ""},
+    {ControlKind::FolderList,    "dirNames",        0,  240, 1695, 2340,  0, ""},
+    {ControlKind::DriveList,     "drvNames",        0,    0, 1695,  315,  3, ""},
+    {ControlKind::FileList,      "filNames",     1680,    0, 3120,  285,  2, ""},
+    {ControlKind::CommandButton, "cmdScan",         0, 2880, 1600,  375,  4, "&Scan"},
+    {ControlKind::CommandButton, "cmdClipboard", 1600, 2880, 1600,  375,  5, "&Copy to clipboard"},
+    {ControlKind::CommandButton, "cmdExit",      3200, 2880, 1600,  375,  6, "E&xit"},
+    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress},
+}};
+// clang-format on
+
+}  // namespace app

@@ -1,0 +1,118 @@
+#include "app/main_window.h"
+
+#include "app/design.h"
+#include "app/icon.h"
+#include "toolkit/checked.h"
+#include "toolkit/services.h"
+
+namespace app {
+
+namespace {
+
+using namespace toolkit::prop;
+
+toolkit::Form& with_design_controls(toolkit::Form& form)
+{
+    for (const toolkit::ControlSpec& spec : frmMainControls)
+        form.add_control(spec);
+    form.set_icon(WindowIcon);
+    return form;
+}
+
+}  // namespace
+
+frmMain::frmMain()
+    : m_form(FormName, FormCaption, FormClientWidth, FormClientHeight),
+      txtNames(with_design_controls(m_form).control("txtNames")),
+      dirNames(m_form.control("dirNames")),
+      drvNames(m_form.control("drvNames")),
+      filNames(m_form.control("filNames")),
+      cmdScan(m_form.control("cmdScan")),
+      cmdClipboard(m_form.control("cmdClipboard")),
+      cmdExit(m_form.control("cmdExit")),
+      lblWeb(m_form.control("lblWeb"))
+{
+    using toolkit::Event;
+    m_form.on(Event::Load, [this] { Form_Load(); });
+    m_form.on(Event::Resize, [this] { Form_Resize(); });
+    drvNames.on(Event::Change, [this] { drvNames_Change(); });
+    dirNames.on(Event::Change, [this] { dirNames_Change(); });
+    cmdExit.on(Event::Click, [this] { cmdExit_Click(); });
+    cmdScan.on(Event::Click, [this] { cmdScan_Click(); });
+    cmdClipboard.on(Event::Click, [this] { cmdClipboard_Click(); });
+}
+
+void frmMain::Form_Load()
+{
+    dirNames.set(Path, toolkit::system_root());
+    filNames.set(Path, dirNames.get(Path));
+}
+
+void frmMain::Form_Resize() {}
+
+void frmMain::drvNames_Change()
+{
+    // A drive that cannot be opened leaves everything as it was, silently:
+    // the user sees the folder list stay put.
+    try {
+        dirNames.set(Path, drvNames.get(Drive));
+    } catch (const toolkit::Error&) {
+    }
+}
+
+void frmMain::dirNames_Change()
+{
+    filNames.set(Path, dirNames.get(Path));
+    txtNames.set(Text, std::string());
+}
+
+void frmMain::cmdExit_Click() { toolkit::end_program(); }
+
+void frmMain::cmdScan_Click()
+{
+    auto enable_buttons = [this](bool enabled) {
+        cmdScan.set(Enabled, enabled);
+        cmdClipboard.set(Enabled, enabled);
+        cmdExit.set(Enabled, enabled);
+    };
+    enable_buttons(false);
+    try {
+        ScanningLoop();
+    } catch (...) {
+        // A failed scan must not leave the tool without its buttons.
+        enable_buttons(true);
+        throw;
+    }
+    enable_buttons(true);
+}
+
+void frmMain::ScanningLoop()
+{
+    txtNames.set(Text, std::string());
+    std::int32_t count = toolkit::get_int(filNames, ListCount);
+    if (count == 0)
+        return;
+    std::int32_t last = toolkit::checked_sub(count, 1);
+
+    // The names gather in one buffer and reach the text box once: rewriting
+    // the whole text on every pass would cost the square of the count.
+    std::string names;
+    for (FileIndex = 0;; FileIndex = toolkit::checked_add(FileIndex, 1)) {
+        filNames.set_at(Selected, FileIndex, true);
+        names += '\r';
+        names += toolkit::get_text(filNames, FileName);
+        if (FileIndex == last)
+            break;
+    }
+    NameList = std::move(names);
+    txtNames.set(Text, NameList);
+    filNames.set_at(Selected, 0, true);
+}
+
+void frmMain::cmdClipboard_Click()
+{
+    toolkit::clear_clipboard();
+    toolkit::put_clipboard_text(toolkit::get_text(txtNames, Text));
+}
+
+}  // namespace app

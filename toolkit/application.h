@@ -1,0 +1,31 @@
+// The program's event loop and its identity on the desktop.
+//
+//   int main(int argc, char** argv)
+//   {
+//       toolkit::Application app(argc, argv, "Tobrel", "0.04");
+//       frmMain window;
+//       window.show();
+//       return app.run();
+//   }
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+namespace toolkit {
+
+class Application {
+public:
+    Application(int& argc, char** argv, std::string_view title, std::string_view version);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    int run();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace toolkit

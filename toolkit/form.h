@@ -1,0 +1,79 @@
+// A top-level window and the controls it owns, built from plain data.
+//
+// `Form` is the toolkit's window: the program describes its controls in
+// twips and wires their events by name; the toolkit draws them with whatever
+// widgets it uses underneath. Nothing here mentions the widget library.
+//
+// Example:
+//
+//   toolkit::Form form("frmMain", "Tobrel", 4800, 3270);
+//   toolkit::Object& scan = form.add_control(
+//       {toolkit::ControlKind::CommandButton, "cmdScan", 0, 2880, 1600, 375, 4, "&Scan"});
+//   scan.on(toolkit::Event::Click, [] { /* ... */ });
+//   form.on(toolkit::Event::Load, [] { /* ... */ });
+//   form.show();
+#pragma once
+
+#include "toolkit/object.h"
+
+#include <memory>
+#include <span>
+
+namespace toolkit {
+
+enum class ControlKind { TextBox, FolderList, DriveList, FileList, CommandButton, Label, Line };
+
+struct ControlSpec {
+    ControlKind kind;
+    std::string_view name;
+    // For a line these are X1, Y1, X2 and Y2.
+    float left_twips;
+    float top_twips;
+    float width_twips;
+    float height_twips;
+    int tab_index;
+    std::string_view caption;
+    // Set for an element of a control array.
+    std::optional<std::int32_t> index = {};
+};
+
+struct IconColour {
+    char key;
+    std::uint32_t rgb;  // 0xRRGGBB
+};
+
+// A square picture drawn as rows of palette keys; a key missing from the
+// palette is transparent.
+struct Icon {
+    std::span<const std::string_view> rows;
+    std::span<const IconColour> palette;
+};
+
+class Form final : public Window {
+public:
+    Form(std::string_view name, std::string_view caption, float client_width_twips,
+         float client_height_twips);
+    ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Object& add_control(const ControlSpec& spec);
+    // Throws `Error` when the window has no control of that name.
+    Object& control(std::string_view name);
+    void set_icon(const Icon& icon);
+    // Raises Load, centres the window on its screen and shows it; the first
+    // Resize follows as the window appears.
+    void show();
+
+    Value get(std::string_view property) const override;
+    void set(std::string_view property, const Value& value) override;
+    void on(Event event, Handler handler) override;
+    std::vector<Object*> controls() override;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace toolkit

@@ -1,0 +1,195 @@
+#include "toolkit/qt_folder_reader.h"
+
+#include "toolkit/object.h"
+
+#include <QCollator>
+#include <QCollatorSortKey>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <numeric>
+#include <optional>
+#include <sys/stat.h>
+
+namespace toolkit {
+
+namespace {
+
+[[noreturn]] void fail_folder(const QByteArray& folder, int error_number)
+{
+    throw Error("Cannot open the folder \"" + display_path(folder).toStdString() +
+                "\": " + std::strerror(error_number) + ".");
+}
+
+// Owns an open directory stream.
+class DirectoryStream {
+public:
+    explicit DirectoryStream(const QByteArray& folder) : m_dir(opendir(folder.constData()))
+    {
+        if (!m_dir)
+            fail_folder(folder, errno);
+    }
+    ~DirectoryStream() { closedir(m_dir); }
+    DirectoryStream(const DirectoryStream&) = delete;
+    DirectoryStream& operator=(const DirectoryStream&) = delete;
+
+    DIR* get() const { return m_dir; }
+
+private:
+    DIR* m_dir;
+};
+
+std::optional<EntryKind> kind_of(int dir_fd, const dirent& entry)
+{
+    switch (entry.d_type) {
+    case DT_REG: return EntryKind::File;
+    case DT_DIR: return EntryKind::Folder;
+    case DT_LNK:
+    case DT_UNKNOWN: break;
+    default: return std::nullopt;  // Devices, pipes and sockets are not files.
+    }
+    struct stat status {};
+    if (fstatat(dir_fd, entry.d_name, &status, 0) != 0)
+        return std::nullopt;  // A dangling link points at nothing.
+    if (S_ISREG(status.st_mode))
+        return EntryKind::File;
+    if (S_ISDIR(status.st_mode))
+        return EntryKind::Folder;
+    return std::nullopt;
+}
+
+// A name cut into runs of digits and runs of anything else. Text runs are
+// compared by collation keys made once per entry; digit runs by value.
+struct NameKey {
+    struct Piece {
+        QString digits;  // Without leading zeros; empty for a text piece.
+        std::optional<QCollatorSortKey> text;
+    };
+    std::vector<Piece> pieces;
+};
+
+bool is_digit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+NameKey make_key(const QString& name, const QCollator& collator)
+{
+    NameKey key;
+    qsizetype start = 0;
+    while (start < name.size()) {
+        bool digits = is_digit(name[start]);
+        qsizetype end = start;
+        while (end < name.size() && is_digit(name[end]) == digits)
+            ++end;
+        QStringView run = QStringView(name).mid(start, end - start);
+        if (digits) {
+            qsizetype zeros = 0;
+            while (zeros + 1 < run.size() && run[zeros] == u'0')
+                ++zeros;
+            key.pieces.push_back({run.mid(zeros).toString(), std::nullopt});
+        } else {
+            key.pieces.push_back({QString(), collator.sortKey(run.toString())});
+        }
+        start = end;
+    }
+    return key;
+}
+
+int compare_pieces(const NameKey::Piece& a, const NameKey::Piece& b)
+{
+    bool a_number = !a.text;
+    bool b_number = !b.text;
+    if (a_number != b_number)
+        return a_number ? -1 : 1;  // Digits come before letters, as in collation.
+    if (!a_number)
+        return a.text->compare(*b.text);
+    if (a.digits.size() != b.digits.size())
+        return a.digits.size() < b.digits.size() ? -1 : 1;
+    return a.digits.compare(b.digits);
+}
+
+int compare_keys(const NameKey& a, const NameKey& b)
+{
+    std::size_t common = std::min(a.pieces.size(), b.pieces.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (int order = compare_pieces(a.pieces[i], b.pieces[i]))
+            return order;
+    if (a.pieces.size() != b.pieces.size())
+        return a.pieces.size() < b.pieces.size() ? -1 : 1;
+    return 0;
+}
+
+}  // namespace
+
+QString display_path(const QByteArray& path) { return QFile::decodeName(path); }
+
+QByteArray bytes_of(const std::string& text)
+{
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string string_of(const QByteArray& bytes)
+{
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QByteArray join_path(const QByteArray& folder, const QByteArray& name)
+{
+    if (folder.endsWith('/'))
+        return folder + name;
+    return folder + '/' + name;
+}
+
+void check_listable(const QByteArray& folder) { DirectoryStream stream(folder); }
+
+std::vector<FolderEntry> read_folder(const QByteArray& folder, EntryKind wanted)
+{
+    DirectoryStream stream(folder);
+    int dir_fd = dirfd(stream.get());
+    std::vector<FolderEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(stream.get());
+        if (!entry) {
+            if (errno != 0)
+                fail_folder(folder, errno);
+            break;
+        }
+        if (entry->d_name[0] == '.')
+            continue;  // Hidden, or the folder itself or its parent.
+        if (kind_of(dir_fd, *entry) != wanted)
+            continue;
+        QByteArray raw(entry->d_name);
+        QString display = QFile::decodeName(raw);
+        entries.push_back({std::move(raw), std::move(display)});
+    }
+    return entries;
+}
+
+void sort_by_name(std::vector<FolderEntry>& entries)
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<NameKey> keys;
+    keys.reserve(entries.size());
+    for (const FolderEntry& entry : entries)
+        keys.push_back(make_key(entry.display_name, collator));
+
+    std::vector<std::size_t> order(entries.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (int by_key = compare_keys(keys[a], keys[b]))
+            return by_key < 0;
+        return entries[a].raw_name < entries[b].raw_name;
+    });
+
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::size_t position : order)
+        sorted.push_back(std::move(entries[position]));
+    entries = std::move(sorted);
+}
+
+}  // namespace toolkit

@@ -1,0 +1,96 @@
+// The drive, folder and file lists: the program's only view of the file
+// system.
+//
+// Paths cross this boundary as the file system's raw bytes, so a folder whose
+// name is not valid UTF-8 can be shown and opened again. A file name read
+// through `FileName` is display text: UTF-8 with U+FFFD for invalid bytes.
+#pragma once
+
+#include "toolkit/qt_control.h"
+#include "toolkit/qt_folder_reader.h"
+
+class QComboBox;
+class QListView;
+
+namespace toolkit {
+
+class EntryListModel;
+
+class QtDriveList final : public QtControl {
+public:
+    QtDriveList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
+
+    std::string drive() const;
+    void set_drive(std::string drive);
+    // Reads the mounted volumes again, keeping the selected one.
+    void refresh();
+
+protected:
+    std::span<const Property> own_properties() const override;
+    bool raises(Event event) const override;
+
+private:
+    QComboBox* m_combo;
+};
+
+class QtFolderList final : public QtControl {
+public:
+    QtFolderList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
+
+    std::string path() const;
+    // Fails, changing nothing, when the folder cannot be listed; raises
+    // Change when the path is another one.
+    void set_path(std::string path);
+    bool integral_height() const { return m_integral_height; }
+    void set_integral_height(bool integral);
+    // The highlighted entry's folder, opened as the user asked.
+    void open_highlighted();
+
+protected:
+    std::span<const Property> own_properties() const override;
+    bool raises(Event event) const override;
+    int drawn_height_px(int height_px) const override;
+
+private:
+    QListView* m_view;
+    EntryListModel* m_model;
+    QByteArray m_path;
+    std::vector<QByteArray> m_entry_paths;
+    bool m_integral_height = true;
+};
+
+class QtFileList final : public QtControl {
+public:
+    QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
+
+    std::string path() const;
+    void set_path(std::string path);
+    std::int32_t list_count() const;
+    std::int32_t list_index() const;
+    void set_list_index(std::int32_t index);
+    std::string file_name() const;
+    bool integral_height() const { return m_integral_height; }
+    void set_integral_height(bool integral);
+
+    Value get_at(std::string_view property, std::int32_t index) const override;
+    void set_at(std::string_view property, std::int32_t index, const Value& value) override;
+
+protected:
+    std::span<const Property> own_properties() const override;
+    bool raises(Event event) const override;
+    int drawn_height_px(int height_px) const override;
+
+private:
+    void check_index(std::int32_t index) const;
+
+    QListView* m_view;
+    EntryListModel* m_model;
+    QByteArray m_path;
+    bool m_integral_height = true;
+};
+
+// Lexically absolute and clean: no empty, "." or ".." parts. A relative path
+// is taken from `base`.
+QByteArray clean_path(const QByteArray& path, const QByteArray& base);
+
+}  // namespace toolkit
