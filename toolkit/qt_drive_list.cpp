@@ -1,12 +1,10 @@
 #include "toolkit/qt_dispatch.h"
 #include "toolkit/qt_lists.h"
+#include "toolkit/services.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QStorageInfo>
-
-#include <set>
 
 namespace toolkit {
 
@@ -15,58 +13,6 @@ namespace {
 constexpr Property drive_list_properties[] = {
     {prop::Drive, get_via<&QtDriveList::drive>, set_via<&QtDriveList::set_drive>},
 };
-
-// File systems that hold no user's files: kernel interfaces and the like.
-bool is_pseudo(const QByteArray& type)
-{
-    static const std::set<QByteArray> pseudo = {
-        "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts",
-        "devtmpfs", "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "proc", "pstore",
-        "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tracefs",
-    };
-    return pseudo.contains(type);
-}
-
-// Where the system keeps its own mounts; removable media under /run/media
-// and /media are the user's.
-bool is_system_place(const QString& root)
-{
-    for (const char* place : {"/proc", "/sys", "/dev", "/run", "/boot/efi"}) {
-        QString prefix = QString::fromLatin1(place);
-        if (root == prefix || root.startsWith(prefix + u'/'))
-            return !root.startsWith(QStringLiteral("/run/media/"));
-    }
-    return false;
-}
-
-struct Volume {
-    QByteArray root;
-    QString label;
-};
-
-// The mounted volumes a user thinks of as drives, each once: a device
-// mounted in several places (bind mounts) counts at its shortest path.
-std::vector<Volume> user_volumes()
-{
-    std::vector<Volume> volumes;
-    std::set<QByteArray> devices;
-    QList<QStorageInfo> mounted = QStorageInfo::mountedVolumes();
-    std::sort(mounted.begin(), mounted.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
-        return a.rootPath().size() < b.rootPath().size();
-    });
-    for (const QStorageInfo& info : mounted) {
-        QString root = info.rootPath();
-        if (is_pseudo(info.fileSystemType()) || is_system_place(root) || !QFileInfo(root).isDir())
-            continue;
-        if (!devices.insert(info.device()).second)
-            continue;
-        QString label = info.name().isEmpty() ? root : root + QStringLiteral(" [") + info.name() + u']';
-        volumes.push_back({QFile::encodeName(root), label});
-    }
-    std::sort(volumes.begin(), volumes.end(),
-              [](const Volume& a, const Volume& b) { return a.root < b.root; });
-    return volumes;
-}
 
 // A combo box that reads the volumes again each time it opens, so drives
 // mounted or removed while the tool runs show up.
@@ -105,8 +51,8 @@ void QtDriveList::refresh()
     QByteArray selected = m_combo->currentData().toByteArray();
     QSignalBlocker quiet(m_combo);
     m_combo->clear();
-    for (const Volume& volume : user_volumes())
-        m_combo->addItem(volume.label, volume.root);
+    for (const Volume& volume : mounted_volumes())
+        m_combo->addItem(QString::fromStdString(volume.label), bytes_of(volume.root));
     // A volume gone since it was picked stays listed, so what the user picked
     // is still what the list shows; choosing it again fails as any drive does
     // that cannot be read.

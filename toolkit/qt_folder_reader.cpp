@@ -90,7 +90,9 @@ NameKey make_key(const QString& name, const QCollator& collator)
                 ++zeros;
             key.pieces.push_back({run.mid(zeros).toString(), std::nullopt});
         } else {
-            key.pieces.push_back({QString(), collator.sortKey(run.toString())});
+            // Folded first: the C locale's collation would otherwise tell
+            // case apart.
+            key.pieces.push_back({QString(), collator.sortKey(run.toString().toCaseFolded())});
         }
         start = end;
     }

@@ -119,6 +119,8 @@ Object& Form::add_control(const ControlSpec& spec)
             control->set(prop::Caption, std::string(spec.caption));
     }
     control->set_tab_index(spec.tab_index);
+    // A control added to a window already on screen appears with it.
+    control->widget()->show();
     m_impl->controls.push_back(std::move(control));
     return *m_impl->controls.back();
 }

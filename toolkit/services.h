@@ -1,7 +1,9 @@
 // The desktop services the program uses besides its windows: the clipboard,
-// the message box, opening a web address, the system root and program end.
+// the message box, opening a web address, the mounted volumes, the system
+// root and program end.
 //
-// The message box, the opener and program end can be replaced, so that tests
+// The message box, the opener, the volume source and program end can be
+// replaced, so that tests
 // record what the user would see instead of blocking on a dialog, starting a
 // browser or ending the test process:
 //
@@ -12,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace toolkit {
 
@@ -32,13 +35,25 @@ void end_program();
 // The root folder of the system drive, as the folder list's Path takes it.
 std::string system_root();
 
+// A mounted volume as the drive list shows it: its mount point (raw bytes)
+// and the text the user reads.
+struct Volume {
+    std::string root;
+    std::string label;
+};
+
+// The volumes a user thinks of as drives, read afresh on every call.
+std::vector<Volume> mounted_volumes();
+
 using MessageBoxHook = std::function<void(const std::string& text)>;
 using OpenerHook = std::function<bool(const std::string& address)>;
 using ProgramEndHook = std::function<void()>;
+using VolumeSource = std::function<std::vector<Volume>()>;
 
 MessageBoxHook replace_message_box(MessageBoxHook hook);
 OpenerHook replace_opener(OpenerHook hook);
 ProgramEndHook replace_program_end(ProgramEndHook hook);
+VolumeSource replace_volume_source(VolumeSource source);
 
 // Restores the previous hook when it goes out of scope.
 template <class Hook, Hook (*Replace)(Hook)>
@@ -56,5 +71,6 @@ private:
 using ScopedMessageBox = ScopedHook<MessageBoxHook, &replace_message_box>;
 using ScopedOpener = ScopedHook<OpenerHook, &replace_opener>;
 using ScopedProgramEnd = ScopedHook<ProgramEndHook, &replace_program_end>;
+using ScopedVolumeSource = ScopedHook<VolumeSource, &replace_volume_source>;
 
 }  // namespace toolkit

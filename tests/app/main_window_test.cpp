@@ -1,0 +1,202 @@
+#include "app/main_window.h"
+#include "test_folder.h"
+#include "toolkit/services.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using toolkit::Value;
+namespace prop = toolkit::prop;
+
+class MainWindow : public testing::Test {
+protected:
+    MainWindow() { window.show(); }
+
+    app::frmMain window;
+    std::vector<std::string> messages;
+    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
+
+    toolkit::Object& control(std::string_view name) { return window.form().control(name); }
+    std::string text() { return toolkit::get_text(control("txtNames"), prop::Text); }
+    std::string current_folder() { return toolkit::get_text(control("dirNames"), prop::Path); }
+    void open(const std::string& path) { control("dirNames").set(prop::Path, path); }
+
+    template <class W>
+    W* widget(const char* name)
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "frmMain" && top->isVisible())
+                return top->findChild<W*>(name);
+        return nullptr;
+    }
+    void click(const char* button) { QTest::mouseClick(widget<QPushButton>(button), Qt::LeftButton); }
+    bool buttons_enabled()
+    {
+        return widget<QPushButton>("cmdScan")->isEnabled() &&
+               widget<QPushButton>("cmdClipboard")->isEnabled() &&
+               widget<QPushButton>("cmdExit")->isEnabled();
+    }
+};
+
+TEST_F(MainWindow, StartsAtTheRootWithAnEmptyTextBox)
+{
+    EXPECT_EQ(current_folder(), "/");
+    EXPECT_EQ(control("filNames").get(prop::Path), Value(std::string("/")));
+    EXPECT_EQ(text(), "");
+    EXPECT_TRUE(buttons_enabled());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindow, ScanWritesEachFileNameAfterACarriageReturn)
+{
+    TestFolder folder;
+    for (const char* name : {"b.txt", "A.txt", "a b.txt", "\xC3\xA9t\xC3\xA9.txt", "-dash", "file10",
+                             "file9", ".hidden"})
+        folder.file(name);
+    folder.folder("sub");
+    folder.pipe("pipe");
+    folder.link("to-b", "b.txt");
+    open(folder.path());
+
+    click("cmdScan");
+    const std::string expected =
+        "\r-dash\ra b.txt\rA.txt\rb.txt\rfile9\rfile10\rto-b\r\xC3\xA9t\xC3\xA9.txt";
+    EXPECT_EQ(text(), expected);
+    EXPECT_EQ(window.NameList, expected);
+    EXPECT_EQ(control("filNames").get(prop::ListIndex), Value(std::int32_t{0}));
+    EXPECT_TRUE(buttons_enabled());
+
+    click("cmdScan");
+    EXPECT_EQ(text(), expected);  // Not doubled.
+}
+
+TEST_F(MainWindow, ScanOfAFolderWithoutFilesLeavesTextAndSelectionAlone)
+{
+    TestFolder folder;
+    folder.folder("only-a-folder");
+    open(folder.path());
+    click("cmdScan");
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(control("filNames").get(prop::ListIndex), Value(std::int32_t{-1}));
+}
+
+TEST_F(MainWindow, ButtonsAreDisabledForExactlyTheScan)
+{
+    TestFolder folder;
+    folder.file("one");
+    folder.file("two");
+    open(folder.path());
+    std::vector<bool> enabled_while_scanning;
+    QObject::connect(widget<QListView>("filNames")->selectionModel(),
+                     &QItemSelectionModel::currentChanged,
+                     [&] { enabled_while_scanning.push_back(buttons_enabled()); });
+
+    click("cmdScan");
+    // Two steps, then the return to the first entry.
+    EXPECT_EQ(enabled_while_scanning, (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(buttons_enabled());
+}
+
+TEST_F(MainWindow, ChangingFolderEmptiesTheTextAtOnce)
+{
+    TestFolder folder;
+    folder.file("x");
+    folder.folder("inner");
+    open(folder.path());
+    click("cmdScan");
+    ASSERT_EQ(text(), "\rx");
+
+    open(folder / "inner");
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(control("filNames").get(prop::ListCount), Value(std::int32_t{0}));
+}
+
+TEST_F(MainWindow, CopyPutsTheExactTextOnTheClipboard)
+{
+    TestFolder folder;
+    folder.file("a.txt");
+    folder.file("b.txt");
+    open(folder.path());
+
+    toolkit::put_clipboard_text("left over");
+    click("cmdClipboard");
+    EXPECT_EQ(toolkit::clipboard_text(), "");  // Empty text: cleared, then empty.
+
+    click("cmdScan");
+    click("cmdClipboard");
+    EXPECT_EQ(toolkit::clipboard_text(), "\ra.txt\rb.txt");
+
+    auto* edit = widget<QPlainTextEdit>("txtNames");
+    edit->moveCursor(QTextCursor::End);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, "mine");
+    click("cmdClipboard");
+    EXPECT_EQ(toolkit::clipboard_text(), "\ra.txt\rb.txt\rmine");
+}
+
+TEST_F(MainWindow, ADriveThatCannotBeOpenedChangesNothingElse)
+{
+    TestFolder folder;
+    folder.file("kept");
+    open(folder.path());
+    click("cmdScan");
+    toolkit::ScopedVolumeSource volumes([] {
+        return std::vector<toolkit::Volume>{{"/", "/"}, {"/no/such/volume", "/no/such/volume"}};
+    });
+
+    auto* drives = widget<QComboBox>("drvNames");
+    drives->showPopup();  // Opening the list reads the volumes again.
+    drives->hidePopup();
+    drives->setCurrentIndex(drives->findText("/no/such/volume"));
+
+    EXPECT_EQ(drives->currentText(), "/no/such/volume");
+    EXPECT_EQ(current_folder(), folder.path());
+    EXPECT_EQ(text(), "\rkept");
+    EXPECT_TRUE(messages.empty());
+
+    drives->setCurrentIndex(drives->findText("/"));
+    EXPECT_EQ(current_folder(), "/");
+}
+
+TEST_F(MainWindow, AFolderThatVanishedIsRefusedWithOneMessage)
+{
+    TestFolder folder;
+    folder.file("kept");
+    folder.folder("doomed");
+    open(folder.path());
+    click("cmdScan");
+    folder.remove("doomed");
+
+    auto* folders = widget<QListView>("dirNames");
+    QModelIndex doomed = folders->model()->match(folders->model()->index(0, 0), Qt::DisplayRole,
+                                                 "doomed", 1, Qt::MatchExactly).value(0);
+    ASSERT_TRUE(doomed.isValid());
+    folders->setCurrentIndex(doomed);
+    QTest::keyClick(folders, Qt::Key_Return);
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(folder / "doomed"), std::string::npos);
+    EXPECT_NE(messages[0].find("No such file"), std::string::npos);
+    EXPECT_EQ(current_folder(), folder.path());
+    EXPECT_EQ(text(), "\rkept");
+}
+
+TEST_F(MainWindow, ExitEndsTheProgramWithoutAScan)
+{
+    int ends = 0;
+    toolkit::ScopedProgramEnd end([&] { ++ends; });
+    // The access key Alt+X is driven in the end-to-end test: offscreen, Qt
+    // delivers no shortcut from synthesised keys.
+    click("cmdExit");
+    EXPECT_EQ(ends, 1);
+}
+
+}  // namespace

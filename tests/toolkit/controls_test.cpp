@@ -1,0 +1,204 @@
+#include "test_folder.h"
+#include "toolkit/form.h"
+#include "toolkit/services.h"
+
+#include <gtest/gtest.h>
+
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+using toolkit::ControlKind;
+using toolkit::Error;
+using toolkit::Value;
+namespace prop = toolkit::prop;
+
+class Controls : public testing::Test {
+protected:
+    toolkit::Form form{"frmTest", "Test", 4800, 3270};
+
+    toolkit::Object& add(ControlKind kind, std::string_view name,
+                         std::optional<std::int32_t> index = {})
+    {
+        return form.add_control({kind, name, 1680, 240, 3120, 2340, 0, "", index});
+    }
+
+    template <class W>
+    W* widget(const char* name)
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "frmTest")
+                return top->findChild<W*>(name);
+        return nullptr;
+    }
+};
+
+TEST_F(Controls, KeepTheTwipsTheyWereGivenAndDrawPixels)
+{
+    toolkit::Object& box = add(ControlKind::TextBox, "txtBox");
+    box.set(prop::Width, 1600.0f);
+    box.set(prop::Left, 7);  // A whole number is a length too.
+
+    EXPECT_EQ(box.get(prop::Width), Value(1600.0f));
+    EXPECT_EQ(box.get(prop::Left), Value(7.0f));
+    EXPECT_EQ(widget<QPlainTextEdit>("txtBox")->width(), 107);  // 1600 / 15, rounded.
+
+    EXPECT_EQ(form.get(prop::ScaleWidth), Value(4800.0f));
+    EXPECT_EQ(form.get(prop::ScaleHeight), Value(3270.0f));
+}
+
+TEST_F(Controls, MoveTakesTwoThreeOrFourArguments)
+{
+    toolkit::Object& box = add(ControlKind::TextBox, "txtBox");
+    box.move(10, 20);
+    EXPECT_EQ(box.get(prop::Width), Value(3120.0f));
+    box.move(30, 40, 500);
+    EXPECT_EQ(box.get(prop::Height), Value(2340.0f));
+    box.move(50, 60, 700, 800);
+    for (auto [name, twips] : {std::pair{prop::Left, 50.0f}, {prop::Top, 60.0f},
+                               {prop::Width, 700.0f}, {prop::Height, 800.0f}}) {
+        SCOPED_TRACE(std::string(name));
+        EXPECT_EQ(box.get(name), Value(twips));
+    }
+}
+
+TEST_F(Controls, RefuseWhatTheyLackOrCannotTake)
+{
+    toolkit::Object& button = add(ControlKind::CommandButton, "cmdGo");
+    EXPECT_THROW(button.get(prop::Path), Error);
+    EXPECT_THROW(button.set(prop::Name, std::string("other")), Error);
+    EXPECT_THROW(button.set(prop::Width, -1.0f), Error);
+    EXPECT_THROW(button.set(prop::Caption, 5), Error);
+    EXPECT_THROW(button.move(0, 0, 100, -5), Error);
+    // A refused move changes nothing.
+    EXPECT_EQ(button.get(prop::Left), Value(1680.0f));
+
+    try {
+        button.get("Colour");
+        FAIL() << "a missing property must throw";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find("cmdGo"), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find("Colour"), std::string::npos);
+    }
+}
+
+TEST_F(Controls, IndexExistsOnlyInControlArrays)
+{
+    toolkit::Object& single = add(ControlKind::Label, "lblOne");
+    toolkit::Object& element = add(ControlKind::Label, "lblMany", 3);
+    EXPECT_THROW(single.get(prop::Index), Error);
+    EXPECT_EQ(element.get(prop::Index), Value(std::int32_t{3}));
+}
+
+TEST_F(Controls, LinesArePlacedByTheirEndsOnly)
+{
+    toolkit::Object& line = form.add_control({ControlKind::Line, "linTop", 10, 20, 300, 40, 0, ""});
+    EXPECT_TRUE(line.is_line());
+    EXPECT_EQ(line.get(prop::X2), Value(300.0f));
+    line.set(prop::Y1, 90.0f);
+    EXPECT_EQ(line.get(prop::Y1), Value(90.0f));
+    EXPECT_THROW(line.get(prop::Left), Error);
+    EXPECT_THROW(line.move(0, 0), Error);
+    EXPECT_FALSE(add(ControlKind::TextBox, "txtBox").is_line());
+}
+
+TEST_F(Controls, TextBoxKeepsCarriageReturnsExactly)
+{
+    toolkit::Object& box = add(ControlKind::TextBox, "txtBox");
+    const std::string text = "\ra.txt\rb\xC2\xA0" "c.txt";  // With a no-break space.
+    box.set(prop::Text, text);
+    EXPECT_EQ(box.get(prop::Text), Value(text));
+
+    // The user adds a line at the end: the breaks still read back as 13.
+    auto* edit = widget<QPlainTextEdit>("txtBox");
+    edit->moveCursor(QTextCursor::End);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, "z");
+    EXPECT_EQ(box.get(prop::Text), Value(text + "\rz"));
+}
+
+TEST_F(Controls, FileListSelectsOneEntryAtATime)
+{
+    TestFolder folder;
+    for (const char* name : {"b.txt", "a.txt", "c.txt"})
+        folder.file(name);
+    toolkit::Object& list = add(ControlKind::FileList, "filList");
+    list.set(prop::Path, folder.path());
+
+    EXPECT_EQ(list.get(prop::ListCount), Value(std::int32_t{3}));
+    EXPECT_EQ(list.get(prop::FileName), Value(std::string()));  // Nothing selected yet.
+    list.set_at(prop::Selected, 2, true);
+    list.set_at(prop::Selected, 1, true);
+    EXPECT_EQ(list.get(prop::FileName), Value(std::string("b.txt")));
+    EXPECT_EQ(list.get_at(prop::Selected, 2), Value(false));
+    EXPECT_THROW(list.set_at(prop::Selected, 3, true), Error);
+    EXPECT_THROW(list.set_at(prop::Selected, -1, true), Error);
+}
+
+TEST_F(Controls, FolderListRefusesAnUnlistableFolderAndStaysPut)
+{
+    TestFolder folder;
+    folder.folder("inside");
+    folder.file("not-a-folder");
+    toolkit::Object& list = add(ControlKind::FolderList, "dirList");
+    int changes = 0;
+    list.on(toolkit::Event::Change, [&] { ++changes; });
+
+    list.set(prop::Path, folder.path());
+    EXPECT_EQ(changes, 1);
+    list.set(prop::Path, std::string("inside/../inside/./"));  // Relative and untidy.
+    EXPECT_EQ(list.get(prop::Path), Value(folder / "inside"));
+    EXPECT_EQ(changes, 2);
+    list.set(prop::Path, folder / "inside");
+    EXPECT_EQ(changes, 2);  // The same path raises nothing.
+
+    EXPECT_THROW(list.set(prop::Path, folder / "not-a-folder"), Error);
+    EXPECT_THROW(list.set(prop::Path, folder / "missing"), Error);
+    EXPECT_EQ(list.get(prop::Path), Value(folder / "inside"));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(Controls, FolderListShowsAncestorsThenSubfoldersAndOpensOnEnter)
+{
+    TestFolder folder;
+    folder.folder("beta");
+    folder.folder("Alpha");
+    toolkit::Object& list = add(ControlKind::FolderList, "dirList");
+    list.set(prop::Path, folder.path());
+
+    auto* view = widget<QListView>("dirList");
+    QStringList shown;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        shown << view->model()->index(row, 0).data().toString();
+    QString own = QString::fromStdString(folder.path()).section('/', -1);
+    EXPECT_EQ(shown.mid(shown.size() - 3), (QStringList{own, "Alpha", "beta"}));
+    EXPECT_EQ(shown.front(), "/");
+
+    // The highlight starts on the open folder; Down then Enter opens Alpha.
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(list.get(prop::Path), Value(folder / "Alpha"));
+}
+
+TEST_F(Controls, AnErrorInAHandlerIsShownAndTheToolCarriesOn)
+{
+    std::vector<std::string> shown;
+    toolkit::ScopedMessageBox recorder([&](const std::string& text) { shown.push_back(text); });
+    toolkit::Object& button = add(ControlKind::CommandButton, "cmdGo");
+    int clicks = 0;
+    button.on(toolkit::Event::Click, [&] {
+        ++clicks;
+        throw Error("Nothing to scan.");
+    });
+    form.show();
+
+    QTest::mouseClick(widget<QWidget>("cmdGo"), Qt::LeftButton);
+    QTest::mouseClick(widget<QWidget>("cmdGo"), Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Nothing to scan.", "Nothing to scan."}));
+}
+
+}  // namespace

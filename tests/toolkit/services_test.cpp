@@ -1,0 +1,50 @@
+#include "toolkit/services.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+TEST(Clipboard, HoldsPlainTextByteForByte)
+{
+    const std::string text = "\ra b.txt\r\xF0\x9F\x93\x81 emoji\r\r";
+    toolkit::clear_clipboard();
+    toolkit::put_clipboard_text(text);
+    EXPECT_EQ(toolkit::clipboard_text(), text);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toUtf8().toStdString(), text);
+}
+
+TEST(Clipboard, ReadsEmptyOnceCleared)
+{
+    toolkit::put_clipboard_text("something");
+    toolkit::clear_clipboard();
+    EXPECT_EQ(toolkit::clipboard_text(), "");
+}
+
+TEST(Hooks, ReplaceAndRestore)
+{
+    std::vector<std::string> outer;
+    toolkit::ScopedMessageBox outer_recorder([&](const std::string& text) { outer.push_back(text); });
+    {
+        std::vector<std::string> inner;
+        toolkit::ScopedMessageBox inner_recorder(
+            [&](const std::string& text) { inner.push_back(text); });
+        toolkit::show_message("first");
+        EXPECT_EQ(inner, std::vector<std::string>{"first"});
+    }
+    toolkit::show_message("second");
+    EXPECT_EQ(outer, std::vector<std::string>{"second"});
+
+    std::string opened;
+    toolkit::ScopedOpener opener([&](const std::string& address) {
+        opened = address;
+        return false;
+    });
+    EXPECT_FALSE(toolkit::open_address("http://tobrel.example/"));
+    EXPECT_EQ(opened, "http://tobrel.example/");
+}
+
+}  // namespace
