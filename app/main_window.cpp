@@ -2,6 +2,7 @@
 
 #include "app/design.h"
 #include "app/icon.h"
+#include "layout/resize.h"
 #include "toolkit/checked.h"
 #include "toolkit/services.h"
 
@@ -48,7 +49,12 @@ void frmMain::Form_Load()
     filNames.set(Path, dirNames.get(Path));
 }
 
-void frmMain::Form_Resize() {}
+void frmMain::Form_Resize()
+{
+    for (toolkit::Object* control : {&txtNames, &filNames, &dirNames, &drvNames, &cmdScan,
+                                     &cmdClipboard, &cmdExit, &lblWeb})
+        Resize::ResizeControl(*control, m_form);
+}
 
 void frmMain::drvNames_Change()
 {
