@@ -28,7 +28,8 @@ inline constexpr std::array<toolkit::ControlSpec, 8> frmMainControls = {{
     {ControlKind::CommandButton, "cmdScan",         0, 2880, 1600,  375,  4, "&Scan"},
     {ControlKind::CommandButton, "cmdClipboard", 1600, 2880, 1600,  375,  5, "&Copy to clipboard"},
     {ControlKind::CommandButton, "cmdExit",      3200, 2880, 1600,  375,  6, "E&xit"},
-    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress},
+    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress, {},
+                                                                     toolkit::colour::MenuText},
 }};
 // clang-format on
 

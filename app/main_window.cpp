@@ -2,6 +2,7 @@
 
 #include "app/design.h"
 #include "app/icon.h"
+#include "app/pointer.h"
 #include "layout/resize.h"
 #include "toolkit/checked.h"
 #include "toolkit/services.h"
@@ -17,6 +18,7 @@ toolkit::Form& with_design_controls(toolkit::Form& form)
     for (const toolkit::ControlSpec& spec : frmMainControls)
         form.add_control(spec);
     form.set_icon(WindowIcon);
+    form.set_mouse_pointer("lblWeb", HandPointer);
     return form;
 }
 
@@ -36,11 +38,14 @@ frmMain::frmMain()
     using toolkit::Event;
     m_form.on(Event::Load, [this] { Form_Load(); });
     m_form.on(Event::Resize, [this] { Form_Resize(); });
+    m_form.on(Event::MouseMove, [this] { Form_MouseMove(); });
     drvNames.on(Event::Change, [this] { drvNames_Change(); });
     dirNames.on(Event::Change, [this] { dirNames_Change(); });
     cmdExit.on(Event::Click, [this] { cmdExit_Click(); });
     cmdScan.on(Event::Click, [this] { cmdScan_Click(); });
     cmdClipboard.on(Event::Click, [this] { cmdClipboard_Click(); });
+    lblWeb.on(Event::MouseMove, [this] { lblWeb_MouseMove(); });
+    lblWeb.on(Event::Click, [this] { lblWeb_Click(); });
 }
 
 void frmMain::Form_Load()
@@ -119,6 +124,28 @@ void frmMain::cmdClipboard_Click()
 {
     toolkit::clear_clipboard();
     toolkit::put_clipboard_text(toolkit::get_text(txtNames, Text));
+}
+
+// The label looks like a link while the pointer is over it. No event tells
+// that the pointer left it, so the plain look returns only once the pointer
+// moves over the window's bare area.
+void frmMain::lblWeb_MouseMove()
+{
+    lblWeb.set(FontUnderline, true);
+    lblWeb.set(ForeColor, toolkit::colour::Blue);
+}
+
+void frmMain::Form_MouseMove()
+{
+    lblWeb.set(FontUnderline, false);
+    lblWeb.set(ForeColor, toolkit::colour::Black);
+}
+
+void frmMain::lblWeb_Click()
+{
+    std::string address = toolkit::get_text(lblWeb, Caption);
+    if (!toolkit::open_address(address))
+        toolkit::show_message("Une erreur s'est produite");
 }
 
 }  // namespace app

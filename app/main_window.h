@@ -28,6 +28,9 @@ public:
     void cmdExit_Click();
     void cmdScan_Click();
     void cmdClipboard_Click();
+    void lblWeb_MouseMove();
+    void Form_MouseMove();
+    void lblWeb_Click();
 
     void ScanningLoop();
 

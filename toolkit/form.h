@@ -35,6 +35,8 @@ struct ControlSpec {
     std::string_view caption;
     // Set for an element of a control array.
     std::optional<std::int32_t> index = {};
+    // The text colour, where it is not the kind's own (see toolkit::colour).
+    std::optional<std::int32_t> fore_colour = {};
 };
 
 struct IconColour {
@@ -49,6 +51,14 @@ struct Icon {
     std::span<const IconColour> palette;
 };
 
+// A mouse pointer drawn as rows of 'k' (black), 'w' (white) and anything
+// else (transparent), with the pixel that points.
+struct Pointer {
+    std::span<const std::string_view> rows;
+    int hot_x;
+    int hot_y;
+};
+
 class Form final : public Window {
 public:
     Form(std::string_view name, std::string_view caption, float client_width_twips,
@@ -61,6 +71,8 @@ public:
     // Throws `Error` when the window has no control of that name.
     Object& control(std::string_view name);
     void set_icon(const Icon& icon);
+    // The pointer shown while the mouse is over the named control.
+    void set_mouse_pointer(std::string_view control_name, const Pointer& pointer);
     // Raises Load, centres the window on its screen and shows it; the first
     // Resize follows as the window appears.
     void show();

@@ -66,6 +66,17 @@ inline constexpr std::string_view ForeColor = "ForeColor";
 inline constexpr std::string_view FontUnderline = "FontUnderline";
 }  // namespace prop
 
+// Colours are 0xBBGGRR. One with the top bit set names a system colour by
+// its number in the low byte; the desktop decides what it looks like.
+namespace colour {
+inline constexpr std::int32_t Black = 0x000000;
+inline constexpr std::int32_t Blue = 0xFF0000;
+inline constexpr std::int32_t SystemFlag = static_cast<std::int32_t>(0x80000000u);
+inline constexpr std::int32_t MenuText = SystemFlag | 7;
+inline constexpr std::int32_t WindowText = SystemFlag | 8;
+inline constexpr std::int32_t ButtonText = SystemFlag | 18;
+}  // namespace colour
+
 enum class Event { Load, Resize, MouseMove, Click, Change };
 
 using Handler = std::function<void()>;

@@ -6,6 +6,8 @@
 #include "toolkit/qt_text_box.h"
 #include "toolkit/qt_units.h"
 
+#include <QBitmap>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMouseEvent>
@@ -75,6 +77,29 @@ QPixmap draw_icon(const Icon& icon)
     return QPixmap::fromImage(image);
 }
 
+QCursor draw_pointer(const Pointer& pointer)
+{
+    int size = static_cast<int>(pointer.rows.size());
+    // In a cursor, bitmap 1 is black and 0 white where the mask is 1.
+    QImage bits(size, size, QImage::Format_Mono);
+    QImage mask(size, size, QImage::Format_Mono);
+    for (QImage* image : {&bits, &mask}) {
+        image->setColor(0, qRgb(255, 255, 255));
+        image->setColor(1, qRgb(0, 0, 0));
+        image->fill(0);
+    }
+    for (int y = 0; y < size; ++y) {
+        std::string_view row = pointer.rows[static_cast<std::size_t>(y)];
+        for (int x = 0; x < size && x < static_cast<int>(row.size()); ++x) {
+            if (row[x] != 'k' && row[x] != 'w')
+                continue;
+            mask.setPixel(x, y, 1);
+            bits.setPixel(x, y, row[x] == 'k' ? 1 : 0);
+        }
+    }
+    return QCursor(QBitmap::fromImage(bits), QBitmap::fromImage(mask), pointer.hot_x, pointer.hot_y);
+}
+
 }  // namespace
 
 struct Form::Impl {
@@ -117,6 +142,8 @@ Object& Form::add_control(const ControlSpec& spec)
         control->move(spec.left_twips, spec.top_twips, spec.width_twips, spec.height_twips);
         if (!spec.caption.empty())
             control->set(prop::Caption, std::string(spec.caption));
+        if (spec.fore_colour)
+            control->set(prop::ForeColor, *spec.fore_colour);
     }
     control->set_tab_index(spec.tab_index);
     // A control added to a window already on screen appears with it.
@@ -134,6 +161,11 @@ Object& Form::control(std::string_view name)
 }
 
 void Form::set_icon(const Icon& icon) { m_impl->widget.setWindowIcon(QIcon(draw_icon(icon))); }
+
+void Form::set_mouse_pointer(std::string_view control_name, const Pointer& pointer)
+{
+    static_cast<QtControl&>(control(control_name)).widget()->setCursor(draw_pointer(pointer));
+}
 
 void Form::show()
 {

@@ -3,6 +3,7 @@
 #include "toolkit/qt_dispatch.h"
 #include "toolkit/qt_units.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -66,7 +67,26 @@ constexpr Property button_properties[] = {
 
 constexpr Property label_properties[] = {
     {prop::Caption, get_via<&QtLabel::caption>, set_via<&QtLabel::set_caption>},
+    {prop::ForeColor, get_via<&QtLabel::fore_color>, set_via<&QtLabel::set_fore_color>},
+    {prop::FontUnderline, get_via<&QtLabel::font_underline>,
+     set_via<&QtLabel::set_font_underline>},
 };
+
+// A 0xBBGGRR colour, or a system colour by number, as the desktop draws it.
+std::optional<QColor> qt_colour(std::int32_t colour)
+{
+    if ((colour & colour::SystemFlag) == 0) {
+        if (colour > 0xFFFFFF)
+            return std::nullopt;
+        return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    }
+    switch (colour) {
+    case colour::MenuText: return QApplication::palette("QMenu").color(QPalette::WindowText);
+    case colour::WindowText: return QApplication::palette().color(QPalette::Text);
+    case colour::ButtonText: return QApplication::palette().color(QPalette::ButtonText);
+    default: return std::nullopt;
+    }
+}
 
 constexpr Property line_properties[] = {
     {prop::X1, get_via<&QtLine::x1>, set_via<&QtLine::set_x1>},
@@ -105,6 +125,26 @@ QtLabel::QtLabel(QWidget* parent, std::string_view name, std::optional<std::int3
 std::string QtLabel::caption() const { return m_label->text().toStdString(); }
 
 void QtLabel::set_caption(std::string caption) { m_label->setText(qt_text(caption)); }
+
+void QtLabel::set_fore_color(std::int32_t colour)
+{
+    std::optional<QColor> shown = qt_colour(colour);
+    if (!shown)
+        throw Error(name() + ".ForeColor: invalid property value.");
+    QPalette palette = m_label->palette();
+    palette.setColor(QPalette::WindowText, *shown);
+    m_label->setPalette(palette);
+    m_fore_color = colour;
+}
+
+bool QtLabel::font_underline() const { return m_label->font().underline(); }
+
+void QtLabel::set_font_underline(bool underline)
+{
+    QFont font = m_label->font();
+    font.setUnderline(underline);
+    m_label->setFont(font);
+}
 
 std::span<const Property> QtLabel::own_properties() const { return label_properties; }
 

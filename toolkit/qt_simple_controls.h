@@ -29,6 +29,10 @@ public:
 
     std::string caption() const;
     void set_caption(std::string caption);
+    std::int32_t fore_color() const { return m_fore_color; }
+    void set_fore_color(std::int32_t colour);
+    bool font_underline() const;
+    void set_font_underline(bool underline);
 
 protected:
     std::span<const Property> own_properties() const override;
@@ -36,6 +40,7 @@ protected:
 
 private:
     QLabel* m_label;
+    std::int32_t m_fore_color = colour::ButtonText;
 };
 
 // A straight line between two points of its window. It has no rectangle of
