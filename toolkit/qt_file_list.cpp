@@ -24,6 +24,12 @@ QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std
       m_model(new EntryListModel(m_view))
 {
     m_view->setModel(m_model);
+    // What the user selects becomes the selected entry.
+    QObject::connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, m_view,
+                     [this](const QModelIndex& current) {
+                         if (!m_showing)
+                             m_selected = current.isValid() ? current.row() : -1;
+                     });
 }
 
 std::string QtFileList::path() const { return string_of(m_path); }
@@ -41,6 +47,7 @@ void QtFileList::set_path(std::string path)
     for (FolderEntry& file : files)
         rows.push_back({std::move(file.display_name), 0, {}});
     m_path = target;
+    m_selected = -1;
     m_model->set_rows(std::move(rows));
     place();
 }
@@ -50,31 +57,44 @@ std::int32_t QtFileList::list_count() const
     return static_cast<std::int32_t>(m_model->rows().size());
 }
 
-std::int32_t QtFileList::list_index() const
-{
-    QModelIndex current = m_view->currentIndex();
-    if (!current.isValid() || !m_view->selectionModel()->isSelected(current))
-        return -1;
-    return current.row();
-}
+std::int32_t QtFileList::list_index() const { return m_selected; }
 
 void QtFileList::set_list_index(std::int32_t index)
 {
-    if (index == -1) {
-        m_view->selectionModel()->clear();
+    if (index != -1)
+        check_index(index);
+    m_selected = index;
+    show_selection_later();
+}
+
+void QtFileList::show_selection_later()
+{
+    if (m_showing_later)
         return;
+    m_showing_later = true;
+    QMetaObject::invokeMethod(m_view, [this] { show_selection(); }, Qt::QueuedConnection);
+}
+
+void QtFileList::show_selection()
+{
+    m_showing_later = false;
+    m_showing = true;
+    QItemSelectionModel* selection = m_view->selectionModel();
+    if (m_selected < 0) {
+        selection->clear();
+    } else {
+        QModelIndex selected = m_model->index(m_selected);
+        selection->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
+        m_view->scrollTo(selected);
     }
-    check_index(index);
-    m_view->selectionModel()->setCurrentIndex(m_model->index(index),
-                                              QItemSelectionModel::ClearAndSelect);
+    m_showing = false;
 }
 
 std::string QtFileList::file_name() const
 {
-    std::int32_t selected = list_index();
-    if (selected < 0)
+    if (m_selected < 0)
         return {};
-    return m_model->rows()[static_cast<std::size_t>(selected)].text.toStdString();
+    return m_model->rows()[static_cast<std::size_t>(m_selected)].text.toStdString();
 }
 
 void QtFileList::check_index(std::int32_t index) const
@@ -88,7 +108,7 @@ Value QtFileList::get_at(std::string_view property, std::int32_t index) const
     if (property != prop::Selected)
         return QtControl::get_at(property, index);
     check_index(index);
-    return m_view->selectionModel()->isSelected(m_model->index(index));
+    return index == m_selected;
 }
 
 void QtFileList::set_at(std::string_view property, std::int32_t index, const Value& value)
@@ -98,8 +118,8 @@ void QtFileList::set_at(std::string_view property, std::int32_t index, const Val
     check_index(index);
     if (value_as<bool>(*this, property, value))
         set_list_index(index);
-    else
-        m_view->selectionModel()->select(m_model->index(index), QItemSelectionModel::Deselect);
+    else if (index == m_selected)
+        set_list_index(-1);
 }
 
 void QtFileList::set_integral_height(bool integral)

@@ -5,6 +5,7 @@
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QFile>
+#include <QLocale>
 
 #include <algorithm>
 #include <cerrno>
@@ -123,6 +124,47 @@ int compare_keys(const NameKey& a, const NameKey& b)
     return 0;
 }
 
+// The same order as compare_keys under the C locale, as one string: a digit
+// run is a 1 byte, its length in four bytes and its digits; a text run is a 2
+// byte and its folded UTF-16 code units, high byte first, ended by two zero
+// bytes (no name holds a NUL). Digits thus come before text, shorter numbers
+// before longer ones, and a run that is a prefix of another comes first.
+std::string flat_key(const QString& name)
+{
+    QString folded = name.toCaseFolded();
+    std::string key;
+    key.reserve(static_cast<std::size_t>(folded.size()) * 2 + 8);
+    qsizetype start = 0;
+    while (start < folded.size()) {
+        bool digits = is_digit(folded[start]);
+        qsizetype end = start;
+        while (end < folded.size() && is_digit(folded[end]) == digits)
+            ++end;
+        if (digits) {
+            qsizetype first = start;
+            while (first + 1 < end && folded[first] == u'0')
+                ++first;
+            auto length = static_cast<std::uint32_t>(end - first);
+            key += '\x01';
+            for (int shift = 24; shift >= 0; shift -= 8)
+                key += static_cast<char>((length >> shift) & 0xFF);
+            for (qsizetype at = first; at < end; ++at)
+                key += static_cast<char>(folded[at].unicode());
+        } else {
+            key += '\x02';
+            for (qsizetype at = start; at < end; ++at) {
+                char16_t unit = folded[at].unicode();
+                key += static_cast<char>(unit >> 8);
+                key += static_cast<char>(unit & 0xFF);
+            }
+            key += '\0';
+            key += '\0';
+        }
+        start = end;
+    }
+    return key;
+}
+
 }  // namespace
 
 QString display_path(const QByteArray& path) { return QFile::decodeName(path); }
@@ -172,20 +214,37 @@ std::vector<FolderEntry> read_folder(const QByteArray& folder, EntryKind wanted)
 
 void sort_by_name(std::vector<FolderEntry>& entries)
 {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<NameKey> keys;
-    keys.reserve(entries.size());
-    for (const FolderEntry& entry : entries)
-        keys.push_back(make_key(entry.display_name, collator));
-
     std::vector<std::size_t> order(entries.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (int by_key = compare_keys(keys[a], keys[b]))
-            return by_key < 0;
+    auto by_raw_name = [&](std::size_t a, std::size_t b) {
         return entries[a].raw_name < entries[b].raw_name;
-    });
+    };
+
+    if (QLocale().language() == QLocale::C) {
+        // The C locale collates by code unit, so one flat key per name,
+        // compared byte by byte, says all: the fast road for big folders.
+        std::vector<std::string> keys;
+        keys.reserve(entries.size());
+        for (const FolderEntry& entry : entries)
+            keys.push_back(flat_key(entry.display_name));
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            if (int by_key = keys[a].compare(keys[b]))
+                return by_key < 0;
+            return by_raw_name(a, b);
+        });
+    } else {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<NameKey> keys;
+        keys.reserve(entries.size());
+        for (const FolderEntry& entry : entries)
+            keys.push_back(make_key(entry.display_name, collator));
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            if (int by_key = compare_keys(keys[a], keys[b]))
+                return by_key < 0;
+            return by_raw_name(a, b);
+        });
+    }
 
     std::vector<FolderEntry> sorted;
     sorted.reserve(entries.size());

@@ -82,10 +82,19 @@ protected:
 
 private:
     void check_index(std::int32_t index) const;
+    // Shows the selected entry once control returns to the event loop.
+    void show_selection_later();
+    void show_selection();
 
     QListView* m_view;
     EntryListModel* m_model;
     QByteArray m_path;
+    // The selected entry, -1 for none. The list keeps it itself: stepping
+    // the view's selection through a million entries would cost more than
+    // everything else the scan does, and no one sees the steps between.
+    std::int32_t m_selected = -1;
+    bool m_showing_later = false;
+    bool m_showing = false;
     bool m_integral_height = true;
 };
 

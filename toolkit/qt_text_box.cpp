@@ -1,6 +1,12 @@
 #include "toolkit/qt_text_box.h"
 
+#include "toolkit/qt_text_view.h"
+
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStackedLayout>
 #include <QTextDocument>
 
 namespace toolkit {
@@ -25,28 +31,70 @@ std::string text_from_document(const QTextDocument& document)
 }  // namespace
 
 QtTextBox::QtTextBox(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
-    : QtControl(new QPlainTextEdit(parent), name, index),
-      m_edit(static_cast<QPlainTextEdit*>(widget()))
+    : QtControl(new QWidget(parent), name, index),
+      m_stack(new QStackedLayout(widget())),
+      m_view(new TextView(widget()))
 {
-    m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QObject::connect(m_edit->document(), &QTextDocument::contentsChanged, m_edit, [this] {
-        if (!m_writing)
-            m_edited = true;
-    });
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_view);
+    widget()->setFocusProxy(m_view);
+    m_view->show_text(&m_text);
+    m_view->on_edit = [this](QEvent* event) {
+        start_editing();
+        // The click or key that asked to edit goes on to the editor.
+        if (auto* mouse = dynamic_cast<QMouseEvent*>(event)) {
+            QMouseEvent press(mouse->type(), mouse->position(), mouse->scenePosition(),
+                              mouse->globalPosition(), mouse->button(), mouse->buttons(),
+                              mouse->modifiers());
+            QApplication::sendEvent(m_edit->viewport(), &press);
+        } else {
+            QApplication::sendEvent(m_edit, event);
+        }
+    };
+}
+
+void QtTextBox::start_editing()
+{
+    if (!m_edit) {
+        m_edit = new QPlainTextEdit(widget());
+        m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        m_stack->addWidget(m_edit);
+        QObject::connect(m_edit->document(), &QTextDocument::contentsChanged, m_edit,
+                         [this] { m_edited = true; });
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_edit->setPlainText(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
+    QApplication::restoreOverrideCursor();
+    m_edited = false;
+    int first_line = m_view->first_visible_line();
+    m_stack->setCurrentWidget(m_edit);
+    widget()->setFocusProxy(m_edit);
+    m_edit->verticalScrollBar()->setValue(first_line);
+    m_edit->setFocus();
 }
 
 std::string QtTextBox::text() const
 {
-    return m_edited ? text_from_document(*m_edit->document()) : m_text;
+    if (m_edit && m_edited && m_stack->currentWidget() == m_edit)
+        return text_from_document(*m_edit->document());
+    return m_text;
 }
 
 void QtTextBox::set_text(std::string text)
 {
     m_text = std::move(text);
-    m_edited = false;
-    m_writing = true;
-    m_edit->setPlainText(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
-    m_writing = false;
+    bool had_focus = widget()->isAncestorOf(QApplication::focusWidget());
+    m_view->show_text(&m_text);
+    m_stack->setCurrentWidget(m_view);
+    widget()->setFocusProxy(m_view);
+    if (m_edit) {
+        // The old document would only hold memory; a new one is built when
+        // the user edits again.
+        m_edit->clear();
+        m_edited = false;
+    }
+    if (had_focus)
+        m_view->setFocus();
 }
 
 std::span<const Property> QtTextBox::own_properties() const { return text_box_properties; }

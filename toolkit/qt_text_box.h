@@ -1,16 +1,23 @@
-// A multi-line text box that keeps its text exactly as it was written.
+// A multi-line text box that keeps its text exactly as it was written, and
+// shows a million lines at once without building a document for them.
 //
 // Qt's text widgets turn a lone carriage return into a paragraph break and
-// read it back as a line feed. The box therefore keeps the text it was given
-// and only shows it through the widget; once the user edits, the text is read
-// back from the document with every line break written as a carriage return.
+// read it back as a line feed, and building their document costs far more
+// than the scan that fills it. So the box keeps the text itself and draws
+// only the lines in view; an editable document is built once the user starts
+// to edit (a click or a key that is not for scrolling). From then on the
+// text is read back from the document, every line break written as a
+// carriage return. Writing the text from code returns to the drawn view.
 #pragma once
 
 #include "toolkit/qt_control.h"
 
 class QPlainTextEdit;
+class QStackedLayout;
 
 namespace toolkit {
+
+class TextView;
 
 class QtTextBox final : public QtControl {
 public:
@@ -24,11 +31,15 @@ protected:
     bool raises(Event event) const override;
 
 private:
-    QPlainTextEdit* m_edit;
+    // Builds the document from the kept text and hands it the user's input.
+    void start_editing();
+
+    QStackedLayout* m_stack;
+    TextView* m_view;
+    QPlainTextEdit* m_edit = nullptr;
     std::string m_text;
-    // True once the user has edited what was last written.
+    // True once the user has changed the document.
     bool m_edited = false;
-    bool m_writing = false;
 };
 
 }  // namespace toolkit

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "test_folder.h"
+#include "text_box_input.h"
 #include "toolkit/services.h"
 
 #include <gtest/gtest.h>
@@ -88,21 +89,45 @@ TEST_F(MainWindow, ScanOfAFolderWithoutFilesLeavesTextAndSelectionAlone)
     EXPECT_EQ(control("filNames").get(prop::ListIndex), Value(std::int32_t{-1}));
 }
 
+// Records each change of a button's Enabled, with the text box's text at
+// that moment.
+class EnabledWatcher : public QObject {
+public:
+    EnabledWatcher(QWidget* button, std::function<std::string()> text)
+        : m_text(std::move(text))
+    {
+        button->installEventFilter(this);
+    }
+    std::vector<std::pair<bool, std::string>> changes;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            changes.emplace_back(static_cast<QWidget*>(watched)->isEnabled(), m_text());
+        return false;
+    }
+
+private:
+    std::function<std::string()> m_text;
+};
+
 TEST_F(MainWindow, ButtonsAreDisabledForExactlyTheScan)
 {
     TestFolder folder;
     folder.file("one");
     folder.file("two");
     open(folder.path());
-    std::vector<bool> enabled_while_scanning;
-    QObject::connect(widget<QListView>("filNames")->selectionModel(),
-                     &QItemSelectionModel::currentChanged,
-                     [&] { enabled_while_scanning.push_back(buttons_enabled()); });
-
-    click("cmdScan");
-    // Two steps, then the return to the first entry.
-    EXPECT_EQ(enabled_while_scanning, (std::vector<bool>{false, false, false}));
-    EXPECT_TRUE(buttons_enabled());
+    control("txtNames").set(prop::Text, std::string("before"));
+    for (const char* button : {"cmdScan", "cmdClipboard", "cmdExit"}) {
+        SCOPED_TRACE(button);
+        EnabledWatcher watcher(widget<QPushButton>(button), [this] { return text(); });
+        click("cmdScan");
+        // Off before the text is cleared, on again once the names are in.
+        using Change = std::pair<bool, std::string>;
+        EXPECT_EQ(watcher.changes, (std::vector<Change>{{false, "before"}, {true, "\rone\rtwo"}}));
+        control("txtNames").set(prop::Text, std::string("before"));
+    }
 }
 
 TEST_F(MainWindow, ChangingFolderEmptiesTheTextAtOnce)
@@ -134,10 +159,7 @@ TEST_F(MainWindow, CopyPutsTheExactTextOnTheClipboard)
     click("cmdClipboard");
     EXPECT_EQ(toolkit::clipboard_text(), "\ra.txt\rb.txt");
 
-    auto* edit = widget<QPlainTextEdit>("txtNames");
-    edit->moveCursor(QTextCursor::End);
-    QTest::keyClick(edit, Qt::Key_Return);
-    QTest::keyClicks(edit, "mine");
+    add_line(widget<QWidget>("txtNames"), "mine");
     click("cmdClipboard");
     EXPECT_EQ(toolkit::clipboard_text(), "\ra.txt\rb.txt\rmine");
 }

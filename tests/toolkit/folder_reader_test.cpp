@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <QStringList>
 
 namespace {
@@ -59,9 +60,17 @@ TEST(ReadFolder, RefusesWhatCannotBeListed)
                  toolkit::Error);
 }
 
-// The order must not depend on the locale: CI runs with LC_ALL=C, where
-// Qt's own numeric collation is ignored.
-TEST(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
+// Natural order must not depend on the locale: CI runs with LC_ALL=C,
+// where Qt's own numeric collation is ignored, and users run with theirs.
+class SortByName : public testing::TestWithParam<const char*> {
+protected:
+    SortByName() { QLocale::setDefault(QLocale(QString::fromLatin1(GetParam()))); }
+    ~SortByName() override { QLocale::setDefault(QLocale::system()); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Locales, SortByName, testing::Values("C", "en_US", "fr_FR"));
+
+TEST_P(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
 {
     struct Case {
         const char* label;
@@ -75,6 +84,9 @@ TEST(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
         {"case tie by bytes", {"readme", "README", "ReadMe"}, {"README", "ReadMe", "readme"}},
         {"digits before letters", {"b", "1a", "a"}, {"1a", "a", "b"}},
         {"numbers then text", {"v2-beta", "v2", "v10"}, {"v2", "v2-beta", "v10"}},
+        {"long numbers", {"n99999999999999999999", "n100000000000000000000", "n7"},
+         {"n7", "n99999999999999999999", "n100000000000000000000"}},
+        {"prefix first", {"abc", "ab", "ab1"}, {"ab", "ab1", "abc"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -83,6 +95,21 @@ TEST(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
             folder.file(name.toStdString());
         EXPECT_EQ(sorted_names(folder, EntryKind::File), c.expected);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SortByNameInALanguage, PutsAccentedLettersBesideTheirBaseLetters)
+{
+    QLocale::setDefault(QLocale(QString::fromLatin1("fr_FR")));
+    TestFolder folder;
+    for (const char* name : {"f.txt", "\xC3\xA9t\xC3\xA9.txt", "ete.txt", "Eva.txt"})
+        folder.file(name);
+    EXPECT_EQ(sorted_names(folder, EntryKind::File),
+              (QStringList{"ete.txt", QString::fromUtf8("\xC3\xA9t\xC3\xA9.txt"), "Eva.txt", "f.txt"}));
+    QLocale::setDefault(QLocale::system());
 }
 
 }  // namespace

@@ -1,0 +1,155 @@
+// Measures the tool on large folders: pointing the file list at a folder,
+// the scan, the copy, and `ls -1` on the same folder for scale.
+//
+//   build/test/bench/scan_bench            # 1,000, 100,000 and 1,000,000 files
+//   build/test/bench/scan_bench 5000 20000 # other sizes
+//
+// Prints one line per folder size:
+//   bench files=N open_ms=… scan_ms=… copy_ms=… total_ms=… ls_ms=… ratio=… peak_rss_mb=…
+// Each time is the median of several runs on the real main window, drawn
+// offscreen. The folders are made in a temporary folder and removed after.
+#include "app/main_window.h"
+#include "toolkit/application.h"
+#include "toolkit/services.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace prop = toolkit::prop;
+using Clock = std::chrono::steady_clock;
+
+// Names like those of camera dumps, documents and build outputs, of mixed
+// length and case, each made unique by its number.
+std::string realistic_name(std::mt19937& random, int number)
+{
+    static const char* const words[] = {"Report", "holiday", "IMG", "draft", "Invoice", "notes",
+                                        "backup", "Scan", "photo", "Meeting", "budget", "README",
+                                        "été", "final", "Copy of", "module", "TEST", "data"};
+    static const char* const endings[] = {".jpg", ".JPG", ".txt", ".pdf", ".docx", ".o", ".md",
+                                          ".tar.gz", ".png", ".csv", "", ".eml"};
+    auto pick = [&](auto& list) {
+        return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(random)];
+    };
+    std::string name = pick(words);
+    switch (random() % 4) {
+    case 0: name += "_" + std::to_string(20240000 + number); break;
+    case 1: name += " " + std::string(pick(words)) + " " + std::to_string(number); break;
+    case 2: name += "-" + std::to_string(number) + "-" + pick(words); break;
+    default: name = std::to_string(number) + " " + name; break;
+    }
+    return name + pick(endings);
+}
+
+std::string make_folder(const std::filesystem::path& parent, int files)
+{
+    std::filesystem::path folder = parent / ("files-" + std::to_string(files));
+    std::filesystem::create_directories(folder);
+    std::mt19937 random(static_cast<unsigned>(files));
+    for (int number = 0; number < files; ++number) {
+        std::string path = (folder / realistic_name(random, number)).string();
+        int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+        if (fd < 0) {
+            std::perror(path.c_str());
+            std::exit(1);
+        }
+        ::close(fd);
+    }
+    return folder.string();
+}
+
+double milliseconds(const std::function<void()>& work)
+{
+    Clock::time_point start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double peak_rss_mb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void bench(app::frmMain& window, const std::filesystem::path& work, int files)
+{
+    std::string folder = make_folder(work, files);
+    std::string empty = (work / "empty").string();
+    toolkit::Object& folders = window.form().control("dirNames");
+    toolkit::Object& names = window.form().control("txtNames");
+    int runs = files >= 1000000 ? 3 : 5;
+
+    std::vector<double> open, scan, copy, ls;
+    for (int run = 0; run < runs; ++run) {
+        folders.set(prop::Path, empty);
+        open.push_back(milliseconds([&] { folders.set(prop::Path, folder); }));
+        scan.push_back(milliseconds([&] { window.cmdScan_Click(); }));
+        copy.push_back(milliseconds([&] { window.cmdClipboard_Click(); }));
+        std::string command = "ls -1 '" + folder + "' > /dev/null";
+        ls.push_back(milliseconds([&] {
+            if (std::system(command.c_str()) != 0)
+                std::exit(1);
+        }));
+    }
+
+    // The text must hold every name, each after its carriage return.
+    std::string text = toolkit::get_text(names, prop::Text);
+    long lines = std::count(text.begin(), text.end(), '\r');
+    if (lines != files || toolkit::clipboard_text().size() != text.size()) {
+        std::fprintf(stderr, "files=%d: the text holds %ld names\n", files, lines);
+        std::exit(1);
+    }
+
+    double total = median(open) + median(scan) + median(copy);
+    std::printf("bench files=%d open_ms=%.1f scan_ms=%.1f copy_ms=%.1f total_ms=%.1f ls_ms=%.1f "
+                "ratio=%.2f peak_rss_mb=%.0f\n",
+                files, median(open), median(scan), median(copy), total, median(ls),
+                total / median(ls), peak_rss_mb());
+    std::fflush(stdout);
+    folders.set(prop::Path, empty);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {1000, 100000, 1000000};
+
+    int qt_argc = 1;
+    toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
+    std::filesystem::path work = std::filesystem::temp_directory_path() /
+                                 ("tobrel-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(work / "empty");
+    {
+        app::frmMain window;
+        window.show();
+        for (int files : sizes)
+            bench(window, work, files);
+    }
+    std::filesystem::remove_all(work);
+}
