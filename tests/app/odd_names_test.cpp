@@ -1,0 +1,228 @@
+#include "app/main_window.h"
+#include "test_folder.h"
+#include "toolkit/services.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using toolkit::Value;
+namespace prop = toolkit::prop;
+
+class FileSystemEdges : public testing::Test {
+protected:
+    FileSystemEdges() { window.show(); }
+
+    app::frmMain window;
+    std::vector<std::string> messages;
+    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
+
+    toolkit::Object& control(std::string_view name) { return window.form().control(name); }
+    std::string text() { return toolkit::get_text(control("txtNames"), prop::Text); }
+    std::string current_folder() { return toolkit::get_text(control("dirNames"), prop::Path); }
+    void open(const std::string& path) { control("dirNames").set(prop::Path, path); }
+
+    QWidget* top()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == "frmMain" && widget->isVisible())
+                return widget;
+        return nullptr;
+    }
+    void scan() { QTest::mouseClick(top()->findChild<QPushButton*>("cmdScan"), Qt::LeftButton); }
+    void copy() { QTest::mouseClick(top()->findChild<QPushButton*>("cmdClipboard"), Qt::LeftButton); }
+
+    // The user highlights a folder by its shown name and presses Enter.
+    void open_shown(const QString& shown)
+    {
+        auto* folders = top()->findChild<QListView*>("dirNames");
+        QModelIndexList found = folders->model()->match(folders->model()->index(0, 0),
+                                                        Qt::DisplayRole, shown, -1,
+                                                        Qt::MatchExactly);
+        ASSERT_FALSE(found.isEmpty()) << shown.toStdString();
+        // Subfolders come after the ancestors, which may share the name.
+        folders->setCurrentIndex(found.back());
+        QTest::keyClick(folders, Qt::Key_Return);
+    }
+
+    // Every entry of the file list, read as the scan reads them.
+    std::vector<std::string> listed()
+    {
+        toolkit::Object& files = control("filNames");
+        std::vector<std::string> names;
+        for (std::int32_t i = 0; i < toolkit::get_int(files, prop::ListCount); ++i) {
+            files.set_at(prop::Selected, i, true);
+            names.push_back(toolkit::get_text(files, prop::FileName));
+        }
+        return names;
+    }
+};
+
+TEST_F(FileSystemEdges, OddNamesAreListedCountedAndCopiedExactly)
+{
+    const std::string replacement = "\xEF\xBF\xBD";
+    std::vector<std::pair<std::string, std::string>> files = {
+        // On disk, then as shown and copied.
+        {" leading space", " leading space"},
+        {"trailing space ", "trailing space "},
+        {"\"quoted\" and 'single'", "\"quoted\" and 'single'"},
+        {"$HOME * ? \\ back", "$HOME * ? \\ back"},
+        {"-rf", "-rf"},
+        {"emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E", "emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},    // Composed.
+        {"cafe\xCC\x81", "cafe\xCC\x81"},  // Decomposed: another name.
+        {std::string(255, 'n'), std::string(255, 'n')},
+        {"line\nfeed", "line\nfeed"},
+        {"carriage\rreturn", "carriage\rreturn"},
+        {"bad\xFF\xFE.txt", "bad" + replacement + replacement + ".txt"},
+    };
+    TestFolder folder;
+    for (const auto& file : files)
+        folder.file(file.first);
+    folder.link("to-quoted", "\"quoted\" and 'single'");
+    folder.link("dangling", "nowhere");
+    folder.folder("real-folder");
+    folder.link("to-folder", "real-folder");
+    files.push_back({"to-quoted", "to-quoted"});
+
+    open(folder.path());
+    std::vector<std::string> names = listed();
+    std::vector<std::string> expected;
+    for (const auto& file : files)
+        expected.push_back(file.second);
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+
+    scan();
+    std::string joined;
+    for (const std::string& name : listed())
+        joined += "\r" + name;
+    EXPECT_EQ(text(), joined);
+    copy();
+    EXPECT_EQ(toolkit::clipboard_text(), joined);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FileSystemEdges, AFolderWhoseNameIsNotUtf8CanBeOpened)
+{
+    TestFolder folder;
+    folder.folder("odd\xFE");
+    folder.file("odd\xFE/inside.txt");
+    open(folder.path());
+    open_shown(QString::fromUtf8("odd\xEF\xBF\xBD"));
+    EXPECT_EQ(current_folder(), folder / "odd\xFE");
+    EXPECT_EQ(listed(), std::vector<std::string>{"inside.txt"});
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FileSystemEdges, AFolderDeletedWhileShownStillScansWhatIsShown)
+{
+    TestFolder folder;
+    folder.folder("doomed");
+    folder.file("doomed/a");
+    folder.file("doomed/b");
+    open(folder / "doomed");
+    folder.remove("doomed");
+
+    scan();
+    EXPECT_EQ(text(), "\ra\rb");
+    open_shown("doomed");  // Opening it again.
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(current_folder(), folder / "doomed");
+    EXPECT_EQ(text(), "\ra\rb");
+}
+
+TEST_F(FileSystemEdges, APathThatBecameAFileIsRefused)
+{
+    TestFolder folder;
+    folder.folder("shifty");
+    open(folder.path());
+    folder.remove("shifty");
+    folder.file("shifty");
+    open_shown("shifty");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Not a directory"), std::string::npos);
+    EXPECT_EQ(current_folder(), folder.path());
+}
+
+TEST_F(FileSystemEdges, ALinkToItsOwnFolderIsFollowedOnlyAsFarAsTheUserGoes)
+{
+    TestFolder folder;
+    folder.file("here.txt");
+    folder.link("again", ".");
+    open(folder.path());
+    for (int depth = 0; depth < 3; ++depth)
+        open_shown("again");
+    EXPECT_EQ(current_folder(), folder.path() + "/again/again/again");
+    EXPECT_EQ(listed(), std::vector<std::string>{"here.txt"});
+}
+
+// Folders nested past what a path may hold: the list goes as deep as the
+// system lets it, then refuses with one message.
+TEST_F(FileSystemEdges, AFolderNestedTooDeepIsRefusedWithOneMessage)
+{
+    TestFolder folder;
+    const std::string level(200, 'd');
+    std::string path = folder.path();
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    int depth = 0;
+    for (; depth < 25; ++depth) {  // About 5,000 bytes of path.
+        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
+        int inner = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = inner;
+        ASSERT_GE(fd, 0);
+    }
+    ::close(fd);
+
+    open(folder.path());
+    for (int step = 0; step < depth && messages.empty(); ++step)
+        open_shown(QString::fromStdString(level));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("File name too long"), std::string::npos);
+    EXPECT_LT(current_folder().size(), 4096u);
+}
+
+TEST_F(FileSystemEdges, TheDriveListFollowsMountsAndIgnoresAVanishedOne)
+{
+    TestFolder mounts;
+    mounts.folder("stick");
+    mounts.file("stick/photo.jpg");
+    std::vector<toolkit::Volume> volumes = {{"/", "/"}};
+    toolkit::ScopedVolumeSource source([&] { return volumes; });
+    auto* drives = top()->findChild<QComboBox*>("drvNames");
+
+    volumes.push_back({mounts / "stick", "stick"});  // Plugged in.
+    drives->showPopup();
+    drives->hidePopup();
+    ASSERT_GE(drives->findText("stick"), 0);
+    drives->setCurrentIndex(drives->findText("stick"));
+    EXPECT_EQ(current_folder(), mounts / "stick");
+
+    drives->setCurrentIndex(drives->findText("/"));
+    volumes.pop_back();  // Pulled out while the list still shows it.
+    mounts.remove("stick");
+    drives->setCurrentIndex(drives->findText("stick"));
+    EXPECT_EQ(current_folder(), "/");
+    EXPECT_TRUE(messages.empty());
+
+    drives->setCurrentIndex(drives->findText("/"));
+    drives->showPopup();  // Read again: gone.
+    drives->hidePopup();
+    EXPECT_LT(drives->findText("stick"), 0);
+}
+
+}  // namespace
