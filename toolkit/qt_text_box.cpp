@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStackedLayout>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace toolkit {
@@ -62,13 +64,17 @@ void QtTextBox::start_editing()
         QObject::connect(m_edit->document(), &QTextDocument::contentsChanged, m_edit,
                          [this] { m_edited = true; });
     }
+    int first_line = m_view->first_visible_line();
+    m_stack->setCurrentWidget(m_edit);
+    widget()->setFocusProxy(m_edit);
+    // Built while on screen, so the scroll range is known at once and the
+    // editor opens at the lines the user was looking at.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_edit->setPlainText(QString::fromUtf8(m_text.data(), static_cast<qsizetype>(m_text.size())));
     QApplication::restoreOverrideCursor();
     m_edited = false;
-    int first_line = m_view->first_visible_line();
-    m_stack->setCurrentWidget(m_edit);
-    widget()->setFocusProxy(m_edit);
+    // A key typed before there was a caret acts at the top line in view.
+    m_edit->setTextCursor(QTextCursor(m_edit->document()->findBlockByNumber(first_line)));
     m_edit->verticalScrollBar()->setValue(first_line);
     m_edit->setFocus();
 }

@@ -1,5 +1,4 @@
 #include "test_folder.h"
-#include "text_box_input.h"
 #include "toolkit/form.h"
 #include "toolkit/services.h"
 
@@ -104,25 +103,6 @@ TEST_F(Controls, LinesArePlacedByTheirEndsOnly)
     EXPECT_THROW(line.get(prop::Left), Error);
     EXPECT_THROW(line.move(0, 0), Error);
     EXPECT_FALSE(add(ControlKind::TextBox, "txtBox").is_line());
-}
-
-TEST_F(Controls, TextBoxKeepsCarriageReturnsExactly)
-{
-    toolkit::Object& box = add(ControlKind::TextBox, "txtBox");
-    const std::string text = "\ra.txt\rb\xC2\xA0" "c.txt";  // With a no-break space.
-    box.set(prop::Text, text);
-    EXPECT_EQ(box.get(prop::Text), Value(text));
-
-    // The user adds a line at the end: the breaks still read back as 13.
-    form.show();
-    add_line(widget<QWidget>("txtBox"), "z");
-    EXPECT_EQ(box.get(prop::Text), Value(text + "\rz"));
-
-    // Written again from code, the text is exact again.
-    box.set(prop::Text, std::string("\rx"));
-    EXPECT_EQ(box.get(prop::Text), Value(std::string("\rx")));
-    add_line(widget<QWidget>("txtBox"), "y");
-    EXPECT_EQ(box.get(prop::Text), Value(std::string("\rx\ry")));
 }
 
 TEST_F(Controls, FileListSelectsOneEntryAtATime)
