@@ -43,13 +43,14 @@ std::string realistic_name(std::mt19937& random, int number)
         return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(random)];
     };
     std::string name = pick(words);
+    std::string number_text = std::to_string(number);
     switch (random() % 4) {
-    case 0: name += "_" + std::to_string(20240000 + number); break;
-    case 1: name += " " + std::string(pick(words)) + " " + std::to_string(number); break;
-    case 2: name += "-" + std::to_string(number) + "-" + pick(words); break;
-    default: name = std::to_string(number) + " " + name; break;
+    case 0: name.append("_").append(std::to_string(20240000 + number)); break;
+    case 1: name.append(" ").append(pick(words)).append(" ").append(number_text); break;
+    case 2: name.append("-").append(number_text).append("-").append(pick(words)); break;
+    default: name = number_text.append(" ").append(name); break;
     }
-    return name + pick(endings);
+    return name.append(pick(endings));
 }
 
 std::string make_folder(const std::filesystem::path& parent, int files)
