@@ -1,6 +1,7 @@
 // The main window as it is designed: its client size and its eight controls,
 // in twips, in creation order. Tab gives the keyboard order; an ampersand in a
-// caption marks the access key.
+// caption marks the access key; the spoken name is what a screen reader says
+// for a control without a caption.
 #pragma once
 
 #include "toolkit/form.h"
@@ -20,15 +21,15 @@ using toolkit::ControlKind;
 
 // clang-format off
 inline constexpr std::array<toolkit::ControlSpec, 8> frmMainControls = {{
-    // kind                        name            left   top  width height tab  caption
-    {ControlKind::TextBox,       "txtNames",     1680,  240, 3120, 2340,  1, ""},
-    {ControlKind::FolderList,    "dirNames",        0,  240, 1695, 2340,  0, ""},
-    {ControlKind::DriveList,     "drvNames",        0,    0, 1695,  315,  3, ""},
-    {ControlKind::FileList,      "filNames",     1680,    0, 3120,  285,  2, ""},
+    // kind                        name            left   top  width height tab  caption / spoken name
+    {ControlKind::TextBox,       "txtNames",     1680,  240, 3120, 2340,  1, "", "File names"},
+    {ControlKind::FolderList,    "dirNames",        0,  240, 1695, 2340,  0, "", "Folders"},
+    {ControlKind::DriveList,     "drvNames",        0,    0, 1695,  315,  3, "", "Drives"},
+    {ControlKind::FileList,      "filNames",     1680,    0, 3120,  285,  2, "", "Files"},
     {ControlKind::CommandButton, "cmdScan",         0, 2880, 1600,  375,  4, "&Scan"},
     {ControlKind::CommandButton, "cmdClipboard", 1600, 2880, 1600,  375,  5, "&Copy to clipboard"},
     {ControlKind::CommandButton, "cmdExit",      3200, 2880, 1600,  375,  6, "E&xit"},
-    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress, {},
+    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress, {}, {},
                                                                      toolkit::colour::MenuText},
 }};
 // clang-format on

@@ -33,6 +33,9 @@ struct ControlSpec {
     float height_twips;
     int tab_index;
     std::string_view caption;
+    // What a screen reader calls the control; buttons and labels are called
+    // by their captions.
+    std::string_view spoken_name = {};
     // Set for an element of a control array.
     std::optional<std::int32_t> index = {};
     // The text colour, where it is not the kind's own (see toolkit::colour).

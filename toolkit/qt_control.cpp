@@ -193,6 +193,11 @@ void QtControl::place()
                           units::px_from_twips(m_width_twips), drawn_height_px(height_px));
 }
 
+void QtControl::set_spoken_name(std::string_view name)
+{
+    m_widget->setAccessibleName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
 void QtControl::on(Event event, Handler handler)
 {
     if (!raises(event))

@@ -89,6 +89,8 @@ public:
 
     // Lays the widget out from the stored twips.
     virtual void place();
+    // What assistive technology calls the control.
+    virtual void set_spoken_name(std::string_view name);
 
 protected:
     virtual std::span<const Property> own_properties() const = 0;

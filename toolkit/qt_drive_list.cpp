@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QStorageInfo>
 
 namespace toolkit {
@@ -84,6 +85,14 @@ void QtDriveList::set_drive(std::string drive)
         m_combo->setCurrentIndex(found);
     }
     raise(handler(Event::Change));
+}
+
+void QtDriveList::set_spoken_name(std::string_view name)
+{
+    QtControl::set_spoken_name(name);
+    auto* label = new QLabel(m_combo->accessibleName(), m_combo->parentWidget());
+    label->setBuddy(m_combo);
+    label->hide();
 }
 
 std::span<const Property> QtDriveList::own_properties() const { return drive_list_properties; }

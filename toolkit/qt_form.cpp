@@ -146,6 +146,8 @@ Object& Form::add_control(const ControlSpec& spec)
             control->set(prop::ForeColor, *spec.fore_colour);
     }
     control->set_tab_index(spec.tab_index);
+    if (!spec.spoken_name.empty())
+        control->set_spoken_name(spec.spoken_name);
     // A control added to a window already on screen appears with it.
     control->widget()->show();
     m_impl->controls.push_back(std::move(control));

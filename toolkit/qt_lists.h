@@ -24,6 +24,9 @@ public:
     void set_drive(std::string drive);
     // Reads the mounted volumes again, keeping the selected one.
     void refresh();
+    // On Linux a combo box's own accessible name is its current text, so
+    // the name reaches a screen reader as a label for the list.
+    void set_spoken_name(std::string_view name) override;
 
 protected:
     std::span<const Property> own_properties() const override;

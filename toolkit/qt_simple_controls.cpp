@@ -3,6 +3,7 @@
 #include "toolkit/qt_dispatch.h"
 #include "toolkit/qt_units.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -20,12 +21,14 @@ QString qt_text(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A label that reports pointer moves over itself and clicks.
+// A label that reports pointer moves over itself and clicks. One that
+// answers clicks is a link to assistive technology.
 class EventLabel final : public QLabel {
 public:
     explicit EventLabel(QWidget* parent) : QLabel(parent) { setMouseTracking(true); }
     std::function<void()> on_move;
     std::function<void()> on_click;
+    bool is_link = false;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override
@@ -42,6 +45,32 @@ protected:
         event->accept();
     }
 };
+
+// Our labels' face to assistive technology: a link while it answers clicks
+// (known only once the program connects them), plain text otherwise.
+class LabelAccessible final : public QAccessibleWidget {
+public:
+    explicit LabelAccessible(EventLabel* label) : QAccessibleWidget(label), m_label(label) {}
+    QAccessible::Role role() const override
+    {
+        return m_label->is_link ? QAccessible::Link : QAccessible::StaticText;
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name && m_label->accessibleName().isEmpty())
+            return m_label->text();
+        return QAccessibleWidget::text(kind);
+    }
+
+private:
+    EventLabel* m_label;
+};
+
+QAccessibleInterface* label_accessible(const QString&, QObject* object)
+{
+    auto* label = dynamic_cast<EventLabel*>(object);
+    return label ? new LabelAccessible(label) : nullptr;
+}
 
 class LineWidget final : public QWidget {
 public:
@@ -120,6 +149,18 @@ QtLabel::QtLabel(QWidget* parent, std::string_view name, std::optional<std::int3
     auto* label = static_cast<EventLabel*>(m_label);
     label->on_move = [this] { dispatch(handler(Event::MouseMove)); };
     label->on_click = [this] { dispatch(handler(Event::Click)); };
+    static const bool factory_installed = [] {
+        QAccessible::installFactory(label_accessible);
+        return true;
+    }();
+    (void)factory_installed;
+}
+
+void QtLabel::on(Event event, Handler handler)
+{
+    QtControl::on(event, std::move(handler));
+    if (event == Event::Click)
+        static_cast<EventLabel*>(m_label)->is_link = true;
 }
 
 std::string QtLabel::caption() const { return m_label->text().toStdString(); }

@@ -33,6 +33,8 @@ public:
     void set_fore_color(std::int32_t colour);
     bool font_underline() const;
     void set_font_underline(bool underline);
+    // A label that answers clicks is a link.
+    void on(Event event, Handler handler) override;
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -60,6 +60,7 @@ void QtTextBox::start_editing()
     if (!m_edit) {
         m_edit = new QPlainTextEdit(widget());
         m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        m_edit->setAccessibleName(widget()->accessibleName());
         m_stack->addWidget(m_edit);
         QObject::connect(m_edit->document(), &QTextDocument::contentsChanged, m_edit,
                          [this] { m_edited = true; });
@@ -101,6 +102,14 @@ void QtTextBox::set_text(std::string text)
     }
     if (had_focus)
         m_view->setFocus();
+}
+
+void QtTextBox::set_spoken_name(std::string_view name)
+{
+    QtControl::set_spoken_name(name);
+    m_view->setAccessibleName(widget()->accessibleName());
+    if (m_edit)
+        m_edit->setAccessibleName(widget()->accessibleName());
 }
 
 std::span<const Property> QtTextBox::own_properties() const { return text_box_properties; }

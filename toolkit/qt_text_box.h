@@ -25,6 +25,8 @@ public:
 
     std::string text() const;
     void set_text(std::string text);
+    // The drawn view and the editor are both the text box to a listener.
+    void set_spoken_name(std::string_view name) override;
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -1,0 +1,55 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QWidget>
+
+namespace {
+
+class Accessibility : public testing::Test {
+protected:
+    Accessibility() { window.show(); }
+
+    QAccessibleInterface* spoken(const char* name)
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "frmMain" && top->isVisible()) {
+                QWidget* control = top->findChild<QWidget*>(name);
+                // Where the keyboard lands is what a screen reader reads.
+                QWidget* focused = control && control->focusProxy() ? control->focusProxy() : control;
+                return focused ? QAccessible::queryAccessibleInterface(focused) : nullptr;
+            }
+        return nullptr;
+    }
+
+    app::frmMain window;
+};
+
+TEST_F(Accessibility, EveryControlHasANameAScreenReaderSpeaks)
+{
+    const std::pair<const char*, const char*> names[] = {
+        {"drvNames", "Drives"},
+        {"dirNames", "Folders"},
+        {"filNames", "Files"},
+        {"txtNames", "File names"},
+        {"cmdScan", "Scan"},
+        {"cmdClipboard", "Copy to clipboard"},
+        {"cmdExit", "Exit"},
+        {"lblWeb", "http://tobrel.example/"},
+    };
+    for (auto [control, name] : names) {
+        SCOPED_TRACE(control);
+        QAccessibleInterface* interface = spoken(control);
+        ASSERT_NE(interface, nullptr);
+        // A label names a control before the control's own text does.
+        auto labels = interface->relations(QAccessible::Label);
+        QAccessibleInterface* named = labels.isEmpty() ? interface : labels.front().first;
+        EXPECT_EQ(named->text(QAccessible::Name), name);
+    }
+    EXPECT_EQ(spoken("lblWeb")->role(), QAccessible::Link);
+    EXPECT_EQ(spoken("cmdScan")->role(), QAccessible::Button);
+}
+
+}  // namespace
