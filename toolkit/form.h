@@ -54,6 +54,9 @@ struct Icon {
     std::span<const IconColour> palette;
 };
 
+// Writes the icon as a PNG file; throws `Error` when it cannot.
+void save_icon_png(const Icon& icon, const std::string& path);
+
 // A mouse pointer drawn as rows of 'k' (black), 'w' (white) and anything
 // else (transparent), with the pixel that points.
 struct Pointer {

@@ -60,7 +60,7 @@ std::unique_ptr<QtControl> make_control(QWidget* parent, const ControlSpec& spec
     throw Error("Unknown kind of control.");
 }
 
-QPixmap draw_icon(const Icon& icon)
+QImage draw_icon_image(const Icon& icon)
 {
     int size = static_cast<int>(icon.rows.size());
     QImage image(size, size, QImage::Format_ARGB32);
@@ -74,7 +74,7 @@ QPixmap draw_icon(const Icon& icon)
                 image.setPixel(x, y, 0xFF000000u | colour->rgb);
         }
     }
-    return QPixmap::fromImage(image);
+    return image;
 }
 
 QCursor draw_pointer(const Pointer& pointer)
@@ -162,7 +162,16 @@ Object& Form::control(std::string_view name)
     throw Error(m_impl->name + " has no control " + std::string(name) + ".");
 }
 
-void Form::set_icon(const Icon& icon) { m_impl->widget.setWindowIcon(QIcon(draw_icon(icon))); }
+void Form::set_icon(const Icon& icon)
+{
+    m_impl->widget.setWindowIcon(QIcon(QPixmap::fromImage(draw_icon_image(icon))));
+}
+
+void save_icon_png(const Icon& icon, const std::string& path)
+{
+    if (!draw_icon_image(icon).save(QString::fromStdString(path), "PNG"))
+        throw Error("Cannot write " + path + ".");
+}
 
 void Form::set_mouse_pointer(std::string_view control_name, const Pointer& pointer)
 {
