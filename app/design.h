@@ -20,7 +20,7 @@ inline constexpr std::string_view MakerAddress = "http://tobrel.example/";
 using toolkit::ControlKind;
 
 // clang-format off
-inline constexpr std::array<toolkit::ControlSpec, 8> frmMainControls = {{
+inline constexpr std::array<toolkit::ControlDesign, 8> frmMainControls = {{
     // kind                        name            left   top  width height tab  caption / spoken name
     {ControlKind::TextBox,       "txtNames",     1680,  240, 3120, 2340,  1, "", "File names"},
     {ControlKind::FolderList,    "dirNames",        0,  240, 1695, 2340,  0, "", "Folders"},

@@ -15,8 +15,8 @@ using namespace toolkit::prop;
 
 toolkit::Form& with_design_controls(toolkit::Form& form)
 {
-    for (const toolkit::ControlSpec& spec : frmMainControls)
-        form.add_control(spec);
+    for (const toolkit::ControlDesign& design : frmMainControls)
+        form.add_control(design);
     form.set_icon(WindowIcon);
     form.set_mouse_pointer("lblWeb", HandPointer);
     return form;

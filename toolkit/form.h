@@ -23,7 +23,7 @@ namespace toolkit {
 
 enum class ControlKind { TextBox, FolderList, DriveList, FileList, CommandButton, Label, Line };
 
-struct ControlSpec {
+struct ControlDesign {
     ControlKind kind;
     std::string_view name;
     // For a line these are X1, Y1, X2 and Y2.
@@ -73,7 +73,7 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    Object& add_control(const ControlSpec& spec);
+    Object& add_control(const ControlDesign& design);
     // Throws `Error` when the window has no control of that name.
     Object& control(std::string_view name);
     void set_icon(const Icon& icon);

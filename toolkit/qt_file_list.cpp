@@ -12,18 +12,15 @@ constexpr Property file_list_properties[] = {
     {prop::ListCount, get_via<&QtFileList::list_count>, nullptr},
     {prop::ListIndex, get_via<&QtFileList::list_index>, set_via<&QtFileList::set_list_index>},
     {prop::FileName, get_via<&QtFileList::file_name>, nullptr},
-    {prop::IntegralHeight, get_via<&QtFileList::integral_height>,
-     set_via<&QtFileList::set_integral_height>},
+    {prop::IntegralHeight, get_via<&QtRowList::integral_height>,
+     set_via<&QtRowList::set_integral_height>},
 };
 
 }  // namespace
 
 QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
-    : QtControl(new OpeningListView(parent), name, index),
-      m_view(static_cast<QListView*>(widget())),
-      m_model(new EntryListModel(m_view))
+    : QtRowList(new OpeningListView(parent), name, index)
 {
-    m_view->setModel(m_model);
     // What the user selects becomes the selected entry.
     QObject::connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, m_view,
                      [this](const QModelIndex& current) {
@@ -120,17 +117,6 @@ void QtFileList::set_at(std::string_view property, std::int32_t index, const Val
         set_list_index(index);
     else if (index == m_selected)
         set_list_index(-1);
-}
-
-void QtFileList::set_integral_height(bool integral)
-{
-    m_integral_height = integral;
-    place();
-}
-
-int QtFileList::drawn_height_px(int height_px) const
-{
-    return m_integral_height ? whole_rows_height_px(*m_view, height_px) : height_px;
 }
 
 std::span<const Property> QtFileList::own_properties() const { return file_list_properties; }

@@ -13,8 +13,8 @@ namespace {
 
 constexpr Property folder_list_properties[] = {
     {prop::Path, get_via<&QtFolderList::path>, set_via<&QtFolderList::set_path>},
-    {prop::IntegralHeight, get_via<&QtFolderList::integral_height>,
-     set_via<&QtFolderList::set_integral_height>},
+    {prop::IntegralHeight, get_via<&QtRowList::integral_height>,
+     set_via<&QtRowList::set_integral_height>},
 };
 
 }  // namespace
@@ -41,11 +41,8 @@ QByteArray clean_path(const QByteArray& path, const QByteArray& base)
 
 QtFolderList::QtFolderList(QWidget* parent, std::string_view name,
                            std::optional<std::int32_t> index)
-    : QtControl(new OpeningListView(parent), name, index),
-      m_view(static_cast<QListView*>(widget())),
-      m_model(new EntryListModel(m_view))
+    : QtRowList(new OpeningListView(parent), name, index)
 {
-    m_view->setModel(m_model);
     m_view->setItemDelegate(new IndentingDelegate(m_view));
     static_cast<OpeningListView*>(m_view)->on_open = [this] {
         dispatch([this] { open_highlighted(); });
@@ -107,17 +104,6 @@ void QtFolderList::open_highlighted()
     if (!current.isValid())
         return;
     set_path(string_of(m_entry_paths[static_cast<std::size_t>(current.row())]));
-}
-
-void QtFolderList::set_integral_height(bool integral)
-{
-    m_integral_height = integral;
-    place();
-}
-
-int QtFolderList::drawn_height_px(int height_px) const
-{
-    return m_integral_height ? whole_rows_height_px(*m_view, height_px) : height_px;
 }
 
 std::span<const Property> QtFolderList::own_properties() const { return folder_list_properties; }

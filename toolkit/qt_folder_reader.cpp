@@ -75,28 +75,34 @@ struct NameKey {
 
 bool is_digit(QChar c) { return c >= u'0' && c <= u'9'; }
 
+// Calls visit(run, is_number) for each run of a name, in order; a number
+// comes without its leading zeros.
+template <class Visit>
+void for_each_run(QStringView name, Visit&& visit)
+{
+    qsizetype start = 0;
+    while (start < name.size()) {
+        bool number = is_digit(name[start]);
+        qsizetype end = start;
+        while (end < name.size() && is_digit(name[end]) == number)
+            ++end;
+        if (number)
+            while (start + 1 < end && name[start] == u'0')
+                ++start;
+        visit(name.mid(start, end - start), number);
+        start = end;
+    }
+}
+
 NameKey make_key(const QString& name, const QCollator& collator)
 {
     NameKey key;
-    qsizetype start = 0;
-    while (start < name.size()) {
-        bool digits = is_digit(name[start]);
-        qsizetype end = start;
-        while (end < name.size() && is_digit(name[end]) == digits)
-            ++end;
-        QStringView run = QStringView(name).mid(start, end - start);
-        if (digits) {
-            qsizetype zeros = 0;
-            while (zeros + 1 < run.size() && run[zeros] == u'0')
-                ++zeros;
-            key.pieces.push_back({run.mid(zeros).toString(), std::nullopt});
-        } else {
-            // Folded first: the C locale's collation would otherwise tell
-            // case apart.
+    for_each_run(name, [&](QStringView run, bool number) {
+        if (number)
+            key.pieces.push_back({run.toString(), std::nullopt});
+        else  // Folded first: the C locale's collation would tell case apart.
             key.pieces.push_back({QString(), collator.sortKey(run.toString().toCaseFolded())});
-        }
-        start = end;
-    }
+    });
     return key;
 }
 
@@ -134,34 +140,24 @@ std::string flat_key(const QString& name)
     QString folded = name.toCaseFolded();
     std::string key;
     key.reserve(static_cast<std::size_t>(folded.size()) * 2 + 8);
-    qsizetype start = 0;
-    while (start < folded.size()) {
-        bool digits = is_digit(folded[start]);
-        qsizetype end = start;
-        while (end < folded.size() && is_digit(folded[end]) == digits)
-            ++end;
-        if (digits) {
-            qsizetype first = start;
-            while (first + 1 < end && folded[first] == u'0')
-                ++first;
-            auto length = static_cast<std::uint32_t>(end - first);
+    for_each_run(folded, [&](QStringView run, bool number) {
+        if (number) {
+            auto length = static_cast<std::uint32_t>(run.size());
             key += '\x01';
             for (int shift = 24; shift >= 0; shift -= 8)
                 key += static_cast<char>((length >> shift) & 0xFF);
-            for (qsizetype at = first; at < end; ++at)
-                key += static_cast<char>(folded[at].unicode());
+            for (QChar digit : run)
+                key += static_cast<char>(digit.unicode());
         } else {
             key += '\x02';
-            for (qsizetype at = start; at < end; ++at) {
-                char16_t unit = folded[at].unicode();
-                key += static_cast<char>(unit >> 8);
-                key += static_cast<char>(unit & 0xFF);
+            for (QChar unit : run) {
+                key += static_cast<char>(unit.unicode() >> 8);
+                key += static_cast<char>(unit.unicode() & 0xFF);
             }
             key += '\0';
             key += '\0';
         }
-        start = end;
-    }
+    });
     return key;
 }
 

@@ -45,17 +45,17 @@ protected:
     }
 };
 
-std::unique_ptr<QtControl> make_control(QWidget* parent, const ControlSpec& spec)
+std::unique_ptr<QtControl> make_control(QWidget* parent, const ControlDesign& design)
 {
-    switch (spec.kind) {
-    case ControlKind::TextBox: return std::make_unique<QtTextBox>(parent, spec.name, spec.index);
+    switch (design.kind) {
+    case ControlKind::TextBox: return std::make_unique<QtTextBox>(parent, design.name, design.index);
     case ControlKind::FolderList:
-        return std::make_unique<QtFolderList>(parent, spec.name, spec.index);
-    case ControlKind::DriveList: return std::make_unique<QtDriveList>(parent, spec.name, spec.index);
-    case ControlKind::FileList: return std::make_unique<QtFileList>(parent, spec.name, spec.index);
-    case ControlKind::CommandButton: return std::make_unique<QtButton>(parent, spec.name, spec.index);
-    case ControlKind::Label: return std::make_unique<QtLabel>(parent, spec.name, spec.index);
-    case ControlKind::Line: return std::make_unique<QtLine>(parent, spec.name, spec.index);
+        return std::make_unique<QtFolderList>(parent, design.name, design.index);
+    case ControlKind::DriveList: return std::make_unique<QtDriveList>(parent, design.name, design.index);
+    case ControlKind::FileList: return std::make_unique<QtFileList>(parent, design.name, design.index);
+    case ControlKind::CommandButton: return std::make_unique<QtButton>(parent, design.name, design.index);
+    case ControlKind::Label: return std::make_unique<QtLabel>(parent, design.name, design.index);
+    case ControlKind::Line: return std::make_unique<QtLine>(parent, design.name, design.index);
     }
     throw Error("Unknown kind of control.");
 }
@@ -132,22 +132,22 @@ Form::Form(std::string_view name, std::string_view caption, float client_width_t
 // Controls go before the window's widget, which deletes their widgets.
 Form::~Form() { m_impl->controls.clear(); }
 
-Object& Form::add_control(const ControlSpec& spec)
+Object& Form::add_control(const ControlDesign& design)
 {
-    auto control = make_control(&m_impl->widget, spec);
+    auto control = make_control(&m_impl->widget, design);
     if (control->is_line()) {
-        static_cast<QtLine&>(*control).set_ends(spec.left_twips, spec.top_twips, spec.width_twips,
-                                                 spec.height_twips);
+        static_cast<QtLine&>(*control).set_ends(design.left_twips, design.top_twips, design.width_twips,
+                                                 design.height_twips);
     } else {
-        control->move(spec.left_twips, spec.top_twips, spec.width_twips, spec.height_twips);
-        if (!spec.caption.empty())
-            control->set(prop::Caption, std::string(spec.caption));
-        if (spec.fore_colour)
-            control->set(prop::ForeColor, *spec.fore_colour);
+        control->move(design.left_twips, design.top_twips, design.width_twips, design.height_twips);
+        if (!design.caption.empty())
+            control->set(prop::Caption, std::string(design.caption));
+        if (design.fore_colour)
+            control->set(prop::ForeColor, *design.fore_colour);
     }
-    control->set_tab_index(spec.tab_index);
-    if (!spec.spoken_name.empty())
-        control->set_spoken_name(spec.spoken_name);
+    control->set_tab_index(design.tab_index);
+    if (!design.spoken_name.empty())
+        control->set_spoken_name(design.spoken_name);
     // A control added to a window already on screen appears with it.
     control->widget()->show();
     m_impl->controls.push_back(std::move(control));

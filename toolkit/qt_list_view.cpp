@@ -1,5 +1,7 @@
 #include "toolkit/qt_list_view.h"
 
+#include "toolkit/qt_lists.h"
+
 #include <QKeyEvent>
 
 namespace toolkit {
@@ -68,6 +70,23 @@ void OpeningListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+QtRowList::QtRowList(QListView* view, std::string_view name, std::optional<std::int32_t> index)
+    : QtControl(view, name, index), m_view(view), m_model(new EntryListModel(view))
+{
+    m_view->setModel(m_model);
+}
+
+void QtRowList::set_integral_height(bool integral)
+{
+    m_integral_height = integral;
+    place();
+}
+
+int QtRowList::drawn_height_px(int height_px) const
+{
+    return m_integral_height ? whole_rows_height_px(*m_view, height_px) : height_px;
 }
 
 int whole_rows_height_px(const QListView& view, int height_px)

@@ -36,7 +36,26 @@ private:
     QComboBox* m_combo;
 };
 
-class QtFolderList final : public QtControl {
+// What the folder and file lists share: a view of rows that, while
+// IntegralHeight holds, is drawn only as high as its whole rows.
+class QtRowList : public QtControl {
+public:
+    QtRowList(QListView* view, std::string_view name, std::optional<std::int32_t> index);
+
+    bool integral_height() const { return m_integral_height; }
+    void set_integral_height(bool integral);
+
+protected:
+    int drawn_height_px(int height_px) const override;
+
+    QListView* m_view;
+    EntryListModel* m_model;
+
+private:
+    bool m_integral_height = true;
+};
+
+class QtFolderList final : public QtRowList {
 public:
     QtFolderList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
 
@@ -44,25 +63,19 @@ public:
     // Fails, changing nothing, when the folder cannot be listed; raises
     // Change when the path is another one.
     void set_path(std::string path);
-    bool integral_height() const { return m_integral_height; }
-    void set_integral_height(bool integral);
     // The highlighted entry's folder, opened as the user asked.
     void open_highlighted();
 
 protected:
     std::span<const Property> own_properties() const override;
     bool raises(Event event) const override;
-    int drawn_height_px(int height_px) const override;
 
 private:
-    QListView* m_view;
-    EntryListModel* m_model;
     QByteArray m_path;
     std::vector<QByteArray> m_entry_paths;
-    bool m_integral_height = true;
 };
 
-class QtFileList final : public QtControl {
+class QtFileList final : public QtRowList {
 public:
     QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
 
@@ -72,8 +85,6 @@ public:
     std::int32_t list_index() const;
     void set_list_index(std::int32_t index);
     std::string file_name() const;
-    bool integral_height() const { return m_integral_height; }
-    void set_integral_height(bool integral);
 
     Value get_at(std::string_view property, std::int32_t index) const override;
     void set_at(std::string_view property, std::int32_t index, const Value& value) override;
@@ -81,7 +92,6 @@ public:
 protected:
     std::span<const Property> own_properties() const override;
     bool raises(Event event) const override;
-    int drawn_height_px(int height_px) const override;
 
 private:
     void check_index(std::int32_t index) const;
@@ -89,8 +99,6 @@ private:
     void show_selection_later();
     void show_selection();
 
-    QListView* m_view;
-    EntryListModel* m_model;
     QByteArray m_path;
     // The selected entry, -1 for none. The list keeps it itself: stepping
     // the view's selection through a million entries would cost more than
@@ -98,7 +106,6 @@ private:
     std::int32_t m_selected = -1;
     bool m_showing_later = false;
     bool m_showing = false;
-    bool m_integral_height = true;
 };
 
 // Lexically absolute and clean: no empty, "." or ".." parts. A relative path

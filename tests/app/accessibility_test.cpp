@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +8,15 @@
 
 namespace {
 
-class Accessibility : public testing::Test {
+class Accessibility : public WindowTest {
 protected:
-    Accessibility() { window.show(); }
-
+    // Where the keyboard lands is what a screen reader reads.
     QAccessibleInterface* spoken(const char* name)
     {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == "frmMain" && top->isVisible()) {
-                QWidget* control = top->findChild<QWidget*>(name);
-                // Where the keyboard lands is what a screen reader reads.
-                QWidget* focused = control && control->focusProxy() ? control->focusProxy() : control;
-                return focused ? QAccessible::queryAccessibleInterface(focused) : nullptr;
-            }
-        return nullptr;
+        QWidget* control = widget(name);
+        QWidget* focused = control && control->focusProxy() ? control->focusProxy() : control;
+        return focused ? QAccessible::queryAccessibleInterface(focused) : nullptr;
     }
-
-    app::frmMain window;
 };
 
 TEST_F(Accessibility, EveryControlHasANameAScreenReaderSpeaks)

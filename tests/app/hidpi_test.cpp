@@ -2,7 +2,7 @@
 // is drawn with twice the pixels, while every length in twips, and so the
 // layout, is what it is at 96 DPI.
 #include "app/design.h"
-#include "app/main_window.h"
+#include "app/window_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,26 +14,7 @@ namespace {
 
 namespace prop = toolkit::prop;
 
-class HighDpi : public testing::Test {
-protected:
-    HighDpi() { window.show(); }
-
-    QWidget* top()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == "frmMain" && widget->isVisible())
-                return widget;
-        return nullptr;
-    }
-    std::array<float, 4> twips(std::string_view name)
-    {
-        toolkit::Object& control = window.form().control(name);
-        return {toolkit::get_twips(control, prop::Left), toolkit::get_twips(control, prop::Top),
-                toolkit::get_twips(control, prop::Width), toolkit::get_twips(control, prop::Height)};
-    }
-
-    app::frmMain window;
-};
+class HighDpi : public WindowTest {};
 
 TEST_F(HighDpi, DrawsTwiceThePixelsForTheSameTwips)
 {
@@ -43,10 +24,10 @@ TEST_F(HighDpi, DrawsTwiceThePixelsForTheSameTwips)
 
     EXPECT_EQ(window.form().get(prop::ScaleWidth), toolkit::Value(4800.0f));
     EXPECT_EQ(window.form().get(prop::ScaleHeight), toolkit::Value(3270.0f));
-    for (const toolkit::ControlSpec& spec : app::frmMainControls) {
-        SCOPED_TRACE(std::string(spec.name));
-        EXPECT_EQ(twips(spec.name), (std::array<float, 4>{spec.left_twips, spec.top_twips,
-                                                           spec.width_twips, spec.height_twips}));
+    for (const toolkit::ControlDesign& design : app::frmMainControls) {
+        SCOPED_TRACE(std::string(design.name));
+        EXPECT_EQ(twips(design.name), (std::array<float, 4>{design.left_twips, design.top_twips,
+                                                           design.width_twips, design.height_twips}));
     }
 }
 

@@ -1,5 +1,5 @@
 #include "app/design.h"
-#include "app/main_window.h"
+#include "app/window_fixture.h"
 #include "layout/resize.h"
 
 #include <gtest/gtest.h>
@@ -12,33 +12,14 @@ namespace {
 
 namespace prop = toolkit::prop;
 
-class MainWindowLayout : public testing::Test {
+class MainWindowLayout : public WindowTest {
 protected:
-    MainWindowLayout() { window.show(); }
-
-    QWidget* top()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == "frmMain" && widget->isVisible())
-                return widget;
-        return nullptr;
-    }
-
     // Sizes the client area in pixels, as a user dragging the border would.
     void resize_client(int width_px, int height_px)
     {
         top()->resize(width_px, height_px);
         QTRY_COMPARE(top()->size(), QSize(width_px, height_px));
     }
-
-    std::array<float, 4> twips(std::string_view name)
-    {
-        toolkit::Object& control = window.form().control(name);
-        return {toolkit::get_twips(control, prop::Left), toolkit::get_twips(control, prop::Top),
-                toolkit::get_twips(control, prop::Width), toolkit::get_twips(control, prop::Height)};
-    }
-
-    app::frmMain window;
 };
 
 TEST_F(MainWindowLayout, RegistersTheDesignLayoutOnTheFirstSizeReport)
@@ -49,19 +30,19 @@ TEST_F(MainWindowLayout, RegistersTheDesignLayoutOnTheFirstSizeReport)
     EXPECT_EQ(registry.FormRecords[static_cast<std::size_t>(form)].ScaleWidth, 4800);
     EXPECT_EQ(registry.FormRecords[static_cast<std::size_t>(form)].ScaleHeight, 3270);
 
-    for (const toolkit::ControlSpec& spec : app::frmMainControls) {
-        SCOPED_TRACE(std::string(spec.name));
-        std::int32_t position = registry.FindControl(window.form().control(spec.name), "frmMain");
+    for (const toolkit::ControlDesign& design : app::frmMainControls) {
+        SCOPED_TRACE(std::string(design.name));
+        std::int32_t position = registry.FindControl(window.form().control(design.name), "frmMain");
         ASSERT_GE(position, 0);
         const Resize::LayoutRecord& record = registry.ControlRecords[static_cast<std::size_t>(position)];
         EXPECT_EQ(record.ParentName, "frmMain");
         EXPECT_EQ((std::array<float, 4>{static_cast<float>(record.Left), static_cast<float>(record.Top),
                                         static_cast<float>(record.Width),
                                         static_cast<float>(record.Height)}),
-                  (std::array<float, 4>{spec.left_twips, spec.top_twips, spec.width_twips,
-                                        spec.height_twips}));
-        EXPECT_EQ(twips(spec.name), (std::array<float, 4>{spec.left_twips, spec.top_twips,
-                                                           spec.width_twips, spec.height_twips}));
+                  (std::array<float, 4>{design.left_twips, design.top_twips, design.width_twips,
+                                        design.height_twips}));
+        EXPECT_EQ(twips(design.name), (std::array<float, 4>{design.left_twips, design.top_twips,
+                                                           design.width_twips, design.height_twips}));
     }
 }
 
@@ -77,10 +58,10 @@ TEST_F(MainWindowLayout, ScalesEveryControlAndComesBackExactly)
     EXPECT_EQ(twips("txtNames"), (std::array<float, 4>{1747, 240, 3244, 2340}));
 
     resize_client(320, 218);
-    for (const toolkit::ControlSpec& spec : app::frmMainControls) {
-        SCOPED_TRACE(std::string(spec.name));
-        EXPECT_EQ(twips(spec.name), (std::array<float, 4>{spec.left_twips, spec.top_twips,
-                                                           spec.width_twips, spec.height_twips}));
+    for (const toolkit::ControlDesign& design : app::frmMainControls) {
+        SCOPED_TRACE(std::string(design.name));
+        EXPECT_EQ(twips(design.name), (std::array<float, 4>{design.left_twips, design.top_twips,
+                                                           design.width_twips, design.height_twips}));
     }
     EXPECT_EQ(text->geometry(), QRect(112, 16, 208, 156));
 }

@@ -1,7 +1,6 @@
-#include "app/main_window.h"
+#include "app/window_fixture.h"
 #include "test_folder.h"
 #include "text_box_input.h"
-#include "toolkit/services.h"
 
 #include <gtest/gtest.h>
 
@@ -17,28 +16,8 @@ namespace {
 using toolkit::Value;
 namespace prop = toolkit::prop;
 
-class MainWindow : public testing::Test {
+class MainWindow : public WindowTest {
 protected:
-    MainWindow() { window.show(); }
-
-    app::frmMain window;
-    std::vector<std::string> messages;
-    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
-
-    toolkit::Object& control(std::string_view name) { return window.form().control(name); }
-    std::string text() { return toolkit::get_text(control("txtNames"), prop::Text); }
-    std::string current_folder() { return toolkit::get_text(control("dirNames"), prop::Path); }
-    void open(const std::string& path) { control("dirNames").set(prop::Path, path); }
-
-    template <class W>
-    W* widget(const char* name)
-    {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == "frmMain" && top->isVisible())
-                return top->findChild<W*>(name);
-        return nullptr;
-    }
-    void click(const char* button) { QTest::mouseClick(widget<QPushButton>(button), Qt::LeftButton); }
     bool buttons_enabled()
     {
         return widget<QPushButton>("cmdScan")->isEnabled() &&

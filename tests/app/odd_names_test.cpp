@@ -1,6 +1,5 @@
-#include "app/main_window.h"
+#include "app/window_fixture.h"
 #include "test_folder.h"
-#include "toolkit/services.h"
 
 #include <gtest/gtest.h>
 
@@ -20,28 +19,10 @@ namespace {
 using toolkit::Value;
 namespace prop = toolkit::prop;
 
-class FileSystemEdges : public testing::Test {
+class FileSystemEdges : public WindowTest {
 protected:
-    FileSystemEdges() { window.show(); }
-
-    app::frmMain window;
-    std::vector<std::string> messages;
-    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
-
-    toolkit::Object& control(std::string_view name) { return window.form().control(name); }
-    std::string text() { return toolkit::get_text(control("txtNames"), prop::Text); }
-    std::string current_folder() { return toolkit::get_text(control("dirNames"), prop::Path); }
-    void open(const std::string& path) { control("dirNames").set(prop::Path, path); }
-
-    QWidget* top()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == "frmMain" && widget->isVisible())
-                return widget;
-        return nullptr;
-    }
-    void scan() { QTest::mouseClick(top()->findChild<QPushButton*>("cmdScan"), Qt::LeftButton); }
-    void copy() { QTest::mouseClick(top()->findChild<QPushButton*>("cmdClipboard"), Qt::LeftButton); }
+    void scan() { click("cmdScan"); }
+    void copy() { click("cmdClipboard"); }
 
     // The user highlights a folder by its shown name and presses Enter.
     void open_shown(const QString& shown)

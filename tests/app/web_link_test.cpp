@@ -1,5 +1,5 @@
 #include "app/design.h"
-#include "app/main_window.h"
+#include "app/window_fixture.h"
 #include "toolkit/services.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +26,7 @@ protected:
     }
     ~WebLink() override { QApplication::setPalette(QPalette(), "QMenu"); }
 
-    QWidget* top()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == "frmMain" && widget->isVisible())
-                return widget;
-        return nullptr;
-    }
+    QWidget* top() { return shown_main_window(); }
 
     // Offscreen, a move to where the pointer already is raises nothing, so
     // each move goes through a second point of the same widget.
