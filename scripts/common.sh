@@ -20,7 +20,7 @@ ensure_packages() {
 }
 
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev)
+test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev file)
 
 # build DIR [CMAKE OPTION...]
 build() {
