@@ -16,6 +16,9 @@ namespace app {
 class frmMain {
 public:
     frmMain();
+    virtual ~frmMain() = default;
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
 
     void show() { m_form.show(); }
     toolkit::Form& form() { return m_form; }
@@ -32,7 +35,8 @@ public:
     void Form_MouseMove();
     void lblWeb_Click();
 
-    void ScanningLoop();
+    // Virtual so that a test can make a scan fail, which no folder can.
+    virtual void ScanningLoop();
 
     // The scan's state: the entry being read, and the names as last written.
     std::int32_t FileIndex = 0;

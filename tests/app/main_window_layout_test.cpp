@@ -27,6 +27,9 @@ TEST_F(MainWindowLayout, RegistersTheDesignLayoutOnTheFirstSizeReport)
     Resize::Registry& registry = Resize::registry();
     std::int32_t form = registry.FindForm(window.form());
     ASSERT_GE(form, 0);
+    // Every main window of this process shares the one set of records.
+    EXPECT_EQ(registry.FormCount, 1);
+    EXPECT_EQ(registry.ControlCount, 8);
     EXPECT_EQ(registry.FormRecords[static_cast<std::size_t>(form)].ScaleWidth, 4800);
     EXPECT_EQ(registry.FormRecords[static_cast<std::size_t>(form)].ScaleHeight, 3270);
 

@@ -109,6 +109,26 @@ TEST_F(MainWindow, ButtonsAreDisabledForExactlyTheScan)
     }
 }
 
+// A window whose scan fails halfway, as an unforeseen error would.
+class FailingScan : public app::frmMain {
+public:
+    void ScanningLoop() override { throw toolkit::Error("The scan broke."); }
+};
+
+TEST(FailedScan, IsShownOnceAndLeavesTheButtonsEnabled)
+{
+    std::vector<std::string> messages;
+    toolkit::ScopedMessageBox recorder([&](const std::string& text) { messages.push_back(text); });
+    FailingScan window;
+    window.show();
+    QTest::mouseClick(shown_main_window()->findChild<QPushButton*>("cmdScan"), Qt::LeftButton);
+    EXPECT_EQ(messages, std::vector<std::string>{"The scan broke."});
+    for (const char* button : {"cmdScan", "cmdClipboard", "cmdExit"}) {
+        SCOPED_TRACE(button);
+        EXPECT_TRUE(shown_main_window()->findChild<QPushButton*>(button)->isEnabled());
+    }
+}
+
 TEST_F(MainWindow, ChangingFolderEmptiesTheTextAtOnce)
 {
     TestFolder folder;
