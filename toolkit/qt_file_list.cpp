@@ -8,7 +8,7 @@ namespace toolkit {
 namespace {
 
 constexpr Property file_list_properties[] = {
-    {prop::Path, get_via<&QtFileList::path>, set_via<&QtFileList::set_path>},
+    {prop::Path, get_via<&QtRowList::path>, set_via<&QtFileList::set_path>},
     {prop::ListCount, get_via<&QtFileList::list_count>, nullptr},
     {prop::ListIndex, get_via<&QtFileList::list_index>, set_via<&QtFileList::set_list_index>},
     {prop::FileName, get_via<&QtFileList::file_name>, nullptr},
@@ -29,11 +29,9 @@ QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std
                      });
 }
 
-std::string QtFileList::path() const { return string_of(m_path); }
-
 void QtFileList::set_path(std::string path)
 {
-    QByteArray target = clean_path(bytes_of(path), m_path.isEmpty() ? QByteArray("/") : m_path);
+    QByteArray target = resolve(path);
     std::vector<FolderEntry> files = read_folder(target, EntryKind::File);
     if (files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw Error(name() + ": the folder holds too many files to list.");

@@ -12,7 +12,7 @@ namespace toolkit {
 namespace {
 
 constexpr Property folder_list_properties[] = {
-    {prop::Path, get_via<&QtFolderList::path>, set_via<&QtFolderList::set_path>},
+    {prop::Path, get_via<&QtRowList::path>, set_via<&QtFolderList::set_path>},
     {prop::IntegralHeight, get_via<&QtRowList::integral_height>,
      set_via<&QtRowList::set_integral_height>},
 };
@@ -57,11 +57,9 @@ QtFolderList::QtFolderList(QWidget* parent, std::string_view name,
     }
 }
 
-std::string QtFolderList::path() const { return string_of(m_path); }
-
 void QtFolderList::set_path(std::string path)
 {
-    QByteArray target = clean_path(bytes_of(path), m_path.isEmpty() ? QByteArray("/") : m_path);
+    QByteArray target = resolve(path);
     std::vector<FolderEntry> subfolders = read_folder(target, EntryKind::Folder);
     sort_by_name(subfolders);
 

@@ -84,6 +84,11 @@ void QtRowList::set_integral_height(bool integral)
     place();
 }
 
+QByteArray QtRowList::resolve(const std::string& path) const
+{
+    return clean_path(bytes_of(path), m_path.isEmpty() ? QByteArray("/") : m_path);
+}
+
 int QtRowList::drawn_height_px(int height_px) const
 {
     return m_integral_height ? whole_rows_height_px(*m_view, height_px) : height_px;

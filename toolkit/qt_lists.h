@@ -44,12 +44,17 @@ public:
 
     bool integral_height() const { return m_integral_height; }
     void set_integral_height(bool integral);
+    // The folder listed, as raw bytes.
+    std::string path() const { return string_of(m_path); }
 
 protected:
     int drawn_height_px(int height_px) const override;
+    // A path as given, made absolute from the one listed now and clean.
+    QByteArray resolve(const std::string& path) const;
 
     QListView* m_view;
     EntryListModel* m_model;
+    QByteArray m_path;
 
 private:
     bool m_integral_height = true;
@@ -59,7 +64,6 @@ class QtFolderList final : public QtRowList {
 public:
     QtFolderList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
 
-    std::string path() const;
     // Fails, changing nothing, when the folder cannot be listed; raises
     // Change when the path is another one.
     void set_path(std::string path);
@@ -71,7 +75,6 @@ protected:
     bool raises(Event event) const override;
 
 private:
-    QByteArray m_path;
     std::vector<QByteArray> m_entry_paths;
 };
 
@@ -79,7 +82,6 @@ class QtFileList final : public QtRowList {
 public:
     QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
 
-    std::string path() const;
     void set_path(std::string path);
     std::int32_t list_count() const;
     std::int32_t list_index() const;
@@ -99,7 +101,6 @@ private:
     void show_selection_later();
     void show_selection();
 
-    QByteArray m_path;
     // The selected entry, -1 for none. The list keeps it itself: stepping
     // the view's selection through a million entries would cost more than
     // everything else the scan does, and no one sees the steps between.
