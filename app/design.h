@@ -1,8 +1,10 @@
 // The main window as it is designed: its client size and its eight controls,
-// in twips, in creation order. Tab gives the keyboard order; an ampersand in a
-// caption marks the access key; the spoken name is what a screen reader says
-// for a control without a caption.
+// in twips, in creation order, and the texts it shows. Tab gives the keyboard
+// order; an ampersand in a caption marks the access key; the spoken name is
+// what a screen reader says for a control without a caption.
 #pragma once
+
+#include "app/about.h"
 
 #include "toolkit/form.h"
 
@@ -15,7 +17,10 @@ inline constexpr std::string_view FormCaption = "Tobrel";
 inline constexpr float FormClientWidth = 4800;
 inline constexpr float FormClientHeight = 3270;
 
-inline constexpr std::string_view MakerAddress = "http://tobrel.example/";
+// The link under the names opens the maker's address; when the desktop
+// cannot open it, the one message the tool has of its own says so.
+inline constexpr std::string_view MakerAddress = about::Address;
+inline constexpr std::string_view OpenFailedMessage = "Une erreur s'est produite";
 
 using toolkit::ControlKind;
 
@@ -30,7 +35,7 @@ inline constexpr std::array<toolkit::ControlDesign, 8> frmMainControls = {{
     {ControlKind::CommandButton, "cmdClipboard", 1600, 2880, 1600,  375,  5, "&Copy to clipboard"},
     {ControlKind::CommandButton, "cmdExit",      3200, 2880, 1600,  375,  6, "E&xit"},
     {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress, {}, {},
-                                                                     toolkit::colour::MenuText},
+                                                                     toolkit::color::MenuText},
 }};
 // clang-format on
 

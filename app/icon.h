@@ -1,5 +1,5 @@
 // The window's icon: a sheet of listed names standing in an open folder,
-// 32 by 32 pixels in sixteen-colour style. A dot is transparent.
+// 32 by 32 pixels in sixteen-color style. A dot is transparent.
 #pragma once
 
 #include "toolkit/form.h"
@@ -44,7 +44,7 @@ inline constexpr std::array<std::string_view, 32> IconRows = {
     "................................",
 };
 
-inline constexpr std::array<toolkit::IconColour, 6> IconPalette = {{
+inline constexpr std::array<toolkit::IconColor, 6> IconPalette = {{
     {'k', 0x000000}, {'w', 0xFFFFFF}, {'b', 0x0000FF}, {'o', 0x808000},
     {'y', 0xFFFF00}, {'l', 0xFFFFFF},
 }};

@@ -5,36 +5,18 @@
 #include "app/pointer.h"
 #include "layout/resize.h"
 #include "toolkit/checked.h"
+#include "toolkit/scope_exit.h"
 #include "toolkit/services.h"
 
 namespace app {
 
-namespace {
-
 using namespace toolkit::prop;
 
-toolkit::Form& with_design_controls(toolkit::Form& form)
+frmMain::frmMain() : m_form(FormName, FormCaption, FormClientWidth, FormClientHeight, frmMainControls)
 {
-    for (const toolkit::ControlDesign& design : frmMainControls)
-        form.add_control(design);
-    form.set_icon(WindowIcon);
-    form.set_mouse_pointer("lblWeb", HandPointer);
-    return form;
-}
+    m_form.set_icon(WindowIcon);
+    m_form.set_mouse_pointer("lblWeb", HandPointer);
 
-}  // namespace
-
-frmMain::frmMain()
-    : m_form(FormName, FormCaption, FormClientWidth, FormClientHeight),
-      txtNames(with_design_controls(m_form).control("txtNames")),
-      dirNames(m_form.control("dirNames")),
-      drvNames(m_form.control("drvNames")),
-      filNames(m_form.control("filNames")),
-      cmdScan(m_form.control("cmdScan")),
-      cmdClipboard(m_form.control("cmdClipboard")),
-      cmdExit(m_form.control("cmdExit")),
-      lblWeb(m_form.control("lblWeb"))
-{
     using toolkit::Event;
     m_form.on(Event::Load, [this] { Form_Load(); });
     m_form.on(Event::Resize, [this] { Form_Resize(); });
@@ -54,6 +36,7 @@ void frmMain::Form_Load()
     filNames.set(Path, dirNames.get(Path));
 }
 
+// In the design's order; each control is placed from its own record.
 void frmMain::Form_Resize()
 {
     for (toolkit::Object* control : {&txtNames, &filNames, &dirNames, &drvNames, &cmdScan,
@@ -87,14 +70,10 @@ void frmMain::cmdScan_Click()
         cmdExit.set(Enabled, enabled);
     };
     enable_buttons(false);
-    try {
-        ScanningLoop();
-    } catch (...) {
-        // A failed scan must not leave the tool without its buttons.
-        enable_buttons(true);
-        throw;
-    }
-    enable_buttons(true);
+    // Even a scan that fails gives the buttons back, or the tool could
+    // neither scan again nor exit.
+    toolkit::ScopeExit enable_again([&] { enable_buttons(true); });
+    ScanningLoop();
 }
 
 void frmMain::ScanningLoop()
@@ -132,20 +111,20 @@ void frmMain::cmdClipboard_Click()
 void frmMain::lblWeb_MouseMove()
 {
     lblWeb.set(FontUnderline, true);
-    lblWeb.set(ForeColor, toolkit::colour::Blue);
+    lblWeb.set(ForeColor, toolkit::color::Blue);
 }
 
 void frmMain::Form_MouseMove()
 {
     lblWeb.set(FontUnderline, false);
-    lblWeb.set(ForeColor, toolkit::colour::Black);
+    lblWeb.set(ForeColor, toolkit::color::Black);
 }
 
 void frmMain::lblWeb_Click()
 {
     std::string address = toolkit::get_text(lblWeb, Caption);
     if (!toolkit::open_address(address))
-        toolkit::show_message("Une erreur s'est produite");
+        toolkit::show_message(OpenFailedMessage);
 }
 
 }  // namespace app

@@ -16,7 +16,6 @@ namespace app {
 class frmMain {
 public:
     frmMain();
-    virtual ~frmMain() = default;
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
@@ -35,23 +34,27 @@ public:
     void Form_MouseMove();
     void lblWeb_Click();
 
-    // Virtual so that a test can make a scan fail, which no folder can.
-    virtual void ScanningLoop();
+    void ScanningLoop();
 
-    // The scan's state: the entry being read, and the names as last written.
+    // The scan's state, for reading: the entry last read, and the names as
+    // last written to the text box.
+    std::int32_t file_index() const { return FileIndex; }
+    const std::string& name_list() const { return NameList; }
+
+private:
     std::int32_t FileIndex = 0;
     std::string NameList;
 
-private:
     toolkit::Form m_form;
-    toolkit::Object& txtNames;
-    toolkit::Object& dirNames;
-    toolkit::Object& drvNames;
-    toolkit::Object& filNames;
-    toolkit::Object& cmdScan;
-    toolkit::Object& cmdClipboard;
-    toolkit::Object& cmdExit;
-    toolkit::Object& lblWeb;
+    // The controls, by the names the handlers use.
+    toolkit::Object& txtNames = m_form.control("txtNames");
+    toolkit::Object& dirNames = m_form.control("dirNames");
+    toolkit::Object& drvNames = m_form.control("drvNames");
+    toolkit::Object& filNames = m_form.control("filNames");
+    toolkit::Object& cmdScan = m_form.control("cmdScan");
+    toolkit::Object& cmdClipboard = m_form.control("cmdClipboard");
+    toolkit::Object& cmdExit = m_form.control("cmdExit");
+    toolkit::Object& lblWeb = m_form.control("lblWeb");
 };
 
 }  // namespace app

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "toolkit/application.h"
 #include "toolkit/services.h"
+#include "toolkit/testing.h"
 
 #include <algorithm>
 #include <chrono>

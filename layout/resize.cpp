@@ -95,7 +95,8 @@ std::int32_t Registry::FindForm(const toolkit::Object& window) const
 
 std::int32_t Registry::AddForm(toolkit::Window& window)
 {
-    // 1. The window's name, outer geometry and client size, in this order.
+    // The window's name, outer geometry and client size, read in this order
+    // and unguarded: a window that cannot say them is not registered.
     LayoutRecord record;
     record.Name = toolkit::get_text(window, prop::Name);
     record.Top = read_twips(window, prop::Top);
@@ -105,13 +106,14 @@ std::int32_t Registry::AddForm(toolkit::Window& window)
     record.ScaleHeight = read_twips(window, prop::ScaleHeight);
     record.ScaleWidth = read_twips(window, prop::ScaleWidth);
 
-    // 2. The record takes the next position.
+    // The record takes the next position once the count has grown, so a
+    // count that would overflow leaves no half-made record behind.
     std::int32_t position = FormCount;
     FormCount = toolkit::checked_add(FormCount, 1);
     FormRecords.resize(static_cast<std::size_t>(FormCount));
     FormRecords[static_cast<std::size_t>(position)] = std::move(record);
 
-    // 3. Every control not registered yet, in the window's order.
+    // Then every control not registered yet, in the window's order.
     std::string parent_name = FormRecords[static_cast<std::size_t>(position)].Name;
     for (toolkit::Object* control : window.controls())
         if (FindControl(*control, parent_name) < 0)
@@ -144,8 +146,8 @@ std::int32_t Registry::FindControl(const toolkit::Object& control,
 
 std::int32_t Registry::AddControl(toolkit::Object& control, const std::string& parent_name)
 {
-    // Steps 3 to 7 are guarded one by one: a control lacking a property is
-    // still registered with the others.
+    // Every read is guarded on its own: a control lacking a property is still
+    // registered, with 0 or empty where the property would go.
     LayoutRecord record;
     guarded([&] { record.Name = toolkit::get_text(control, prop::Name); });
     guarded([&] { record.Index = read_whole(control, prop::Index); });
@@ -235,18 +237,22 @@ void Registry::ResizeControl(toolkit::Object& control, toolkit::Window& window) 
         return parked(property) ? toolkit::checked_sub(visible, ParkOffset) : visible;
     };
 
-    // 1-3. The percents, and the control's record R.
+    // Every step below is guarded on its own: a step that fails (a missing
+    // property, a refused value, no record, an overflow) is skipped, whatever
+    // it would have set keeps its value, and the next step runs.
+    //
+    // The percents, then the control's record.
     guarded([&] { h = HeightPercent(window); });
     guarded([&] { w = WidthPercent(window); });
     guarded([&] { i = FindControl(control, toolkit::get_text(window, prop::Name)); });
 
-    // 4-7. The new geometry; a parked control stays parked.
+    // The new geometry, scaled from the record; a parked control stays parked.
     guarded([&] { new_left = placed(prop::Left, horizontal(ControlRecord(i).Left)); });
     guarded([&] { new_top = vertical(ControlRecord(i).Top); });
     guarded([&] { new_width = horizontal(ControlRecord(i).Width); });
     guarded([&] { new_height = vertical(ControlRecord(i).Height); });
 
-    // 8. A line is placed by its ends.
+    // A line is placed by its ends, and by nothing else.
     if (control.is_line()) {
         guarded([&] { control.set(prop::X1, placed(prop::X1, horizontal(ControlRecord(i).Left))); });
         guarded([&] { control.set(prop::Y1, vertical(ControlRecord(i).Top)); });
@@ -255,8 +261,9 @@ void Registry::ResizeControl(toolkit::Object& control, toolkit::Window& window) 
         return;
     }
 
-    // 9. Three attempts, all always made: a control that refuses a height
-    // still moves and widens, one that also refuses a width still moves.
+    // Any other control gets three moves, all always made: one that refuses a
+    // height still moves and widens, one that also refuses a width still
+    // moves, and repeating a move that succeeded changes nothing.
     auto twips = [](std::int32_t value) { return static_cast<float>(value); };
     guarded([&] { control.move(twips(new_left), twips(new_top), twips(new_width), twips(new_height)); });
     guarded([&] { control.move(twips(new_left), twips(new_top), twips(new_width)); });

@@ -17,7 +17,7 @@ void write_svg(const toolkit::Icon& icon, const std::string& path)
     std::ofstream svg(path);
     svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << size << "\" height=\"" << size
         << "\" viewBox=\"0 0 " << size << ' ' << size << "\" shape-rendering=\"crispEdges\">\n";
-    // A run of pixels of one colour is one rectangle, so that no seam shows
+    // A run of pixels of one color is one rectangle, so that no seam shows
     // between them when the drawing is scaled.
     for (std::size_t y = 0; y < size; ++y) {
         std::string_view row = icon.rows[y];
@@ -25,11 +25,11 @@ void write_svg(const toolkit::Icon& icon, const std::string& path)
             std::size_t end = x;
             while (end < row.size() && row[end] == row[x])
                 ++end;
-            for (const toolkit::IconColour& colour : icon.palette) {
-                if (colour.key != row[x])
+            for (const toolkit::IconColor& color : icon.palette) {
+                if (color.key != row[x])
                     continue;
                 char fill[8];
-                std::snprintf(fill, sizeof fill, "#%06X", static_cast<unsigned>(colour.rgb));
+                std::snprintf(fill, sizeof fill, "#%06X", static_cast<unsigned>(color.rgb));
                 svg << "  <rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << end - x
                     << "\" height=\"1\" fill=\"" << fill << "\"/>\n";
             }

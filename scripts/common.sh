@@ -22,9 +22,15 @@ ensure_packages() {
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
 test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev file)
 
-# build DIR [CMAKE OPTION...]
+# build DIR [CMAKE OPTION...]: configures quietly, showing cmake's own words
+# only when it fails, then builds.
 build() {
   local dir=$1; shift
-  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  mkdir -p "$dir"
+  if ! cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >"$dir/configure.log" 2>&1; then
+    cat "$dir/configure.log"
+    echo "Configuring the build failed; the lines above say why."
+    return 1
+  fi
   cmake --build "$dir" --parallel "$(nproc)"
 }

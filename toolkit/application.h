@@ -2,7 +2,7 @@
 //
 //   int main(int argc, char** argv)
 //   {
-//       toolkit::Application app(argc, argv, "Tobrel", "0.04");
+//       toolkit::Application app(argc, argv, "Tobrel", "0.04", "example.tobrel.Tobrel");
 //       frmMain window;
 //       window.show();
 //       return app.run();
@@ -16,7 +16,10 @@ namespace toolkit {
 
 class Application {
 public:
-    Application(int& argc, char** argv, std::string_view title, std::string_view version);
+    // The desktop id names the program's desktop entry, by which a desktop
+    // finds its icon and groups its windows.
+    Application(int& argc, char** argv, std::string_view title, std::string_view version,
+                std::string_view desktop_id = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

@@ -6,7 +6,7 @@
 //
 // Example:
 //
-//   toolkit::Form form("frmMain", "Tobrel", 4800, 3270);
+//   toolkit::Form form("frmMain", "Tobrel", 4800, 3270);  // Or with a table of designs.
 //   toolkit::Object& scan = form.add_control(
 //       {toolkit::ControlKind::CommandButton, "cmdScan", 0, 2880, 1600, 375, 4, "&Scan"});
 //   scan.on(toolkit::Event::Click, [] { /* ... */ });
@@ -21,12 +21,11 @@
 
 namespace toolkit {
 
-enum class ControlKind { TextBox, FolderList, DriveList, FileList, CommandButton, Label, Line };
+enum class ControlKind { TextBox, FolderList, DriveList, FileList, CommandButton, Label };
 
 struct ControlDesign {
     ControlKind kind;
     std::string_view name;
-    // For a line these are X1, Y1, X2 and Y2.
     float left_twips;
     float top_twips;
     float width_twips;
@@ -38,11 +37,11 @@ struct ControlDesign {
     std::string_view spoken_name = {};
     // Set for an element of a control array.
     std::optional<std::int32_t> index = {};
-    // The text colour, where it is not the kind's own (see toolkit::colour).
-    std::optional<std::int32_t> fore_colour = {};
+    // The text color, where it is not the kind's own (see toolkit::color).
+    std::optional<std::int32_t> fore_color = {};
 };
 
-struct IconColour {
+struct IconColor {
     char key;
     std::uint32_t rgb;  // 0xRRGGBB
 };
@@ -51,7 +50,7 @@ struct IconColour {
 // palette is transparent.
 struct Icon {
     std::span<const std::string_view> rows;
-    std::span<const IconColour> palette;
+    std::span<const IconColor> palette;
 };
 
 // Writes the icon as a PNG file; throws `Error` when it cannot.
@@ -67,8 +66,9 @@ struct Pointer {
 
 class Form final : public Window {
 public:
+    // The window with its controls, created in the order given.
     Form(std::string_view name, std::string_view caption, float client_width_twips,
-         float client_height_twips);
+         float client_height_twips, std::span<const ControlDesign> controls = {});
     ~Form() override;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -88,7 +88,9 @@ public:
     void on(Event event, Handler handler) override;
     std::vector<Object*> controls() override;
 
+    // The toolkit's side of the window, opaque to the program.
     struct Impl;
+    const Impl& impl() const { return *m_impl; }
 
 private:
     std::unique_ptr<Impl> m_impl;

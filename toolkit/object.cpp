@@ -16,14 +16,55 @@ const char* type_name(const Value& value)
     }
 }
 
-[[noreturn]] void fail_type(const Object& object, std::string_view property, const Value& value,
-                            const char* wanted)
+[[noreturn]] void fail_type(const Value& value, std::string_view what, const char* wanted)
 {
-    throw Error(describe(object) + "." + std::string(property) + " is " + type_name(value) +
-                ", not " + wanted + ".");
+    throw Error(std::string(what) + ": " + wanted + " is needed, not " + type_name(value) + ".");
+}
+
+std::string what_of(const Object& object, std::string_view property)
+{
+    return describe(object) + "." + std::string(property);
 }
 
 }  // namespace
+
+template <>
+std::int32_t value_as<std::int32_t>(const Value& value, std::string_view what)
+{
+    if (auto* number = std::get_if<std::int32_t>(&value))
+        return *number;
+    if (auto* length = std::get_if<float>(&value)) {
+        if (std::nearbyint(*length) == *length && std::abs(*length) < 2147483648.0f)
+            return static_cast<std::int32_t>(*length);
+    }
+    fail_type(value, what, "a whole number");
+}
+
+template <>
+float value_as<float>(const Value& value, std::string_view what)
+{
+    if (auto* length = std::get_if<float>(&value))
+        return *length;
+    if (auto* number = std::get_if<std::int32_t>(&value))
+        return static_cast<float>(*number);
+    fail_type(value, what, "a number");
+}
+
+template <>
+bool value_as<bool>(const Value& value, std::string_view what)
+{
+    if (auto* flag = std::get_if<bool>(&value))
+        return *flag;
+    fail_type(value, what, "true or false");
+}
+
+template <>
+std::string value_as<std::string>(const Value& value, std::string_view what)
+{
+    if (auto* text = std::get_if<std::string>(&value))
+        return *text;
+    fail_type(value, what, "a text");
+}
 
 Value Object::get_at(std::string_view property, std::int32_t) const { fail_missing(property); }
 
@@ -40,38 +81,33 @@ void Object::fail_missing(std::string_view property) const
     throw Error(who + " has no property or method " + std::string(property) + ".");
 }
 
-std::int32_t get_int(const Object& object, std::string_view property)
+namespace {
+
+// The exact type is the common road and needs no description made for it.
+template <class T>
+T read_as(const Object& object, std::string_view property)
 {
     Value value = object.get(property);
-    if (auto* number = std::get_if<std::int32_t>(&value))
-        return *number;
-    fail_type(object, property, value, "a whole number");
+    if (auto* exact = std::get_if<T>(&value))
+        return std::move(*exact);
+    return value_as<T>(value, what_of(object, property));
+}
+
+}  // namespace
+
+std::int32_t get_int(const Object& object, std::string_view property)
+{
+    return read_as<std::int32_t>(object, property);
 }
 
 float get_twips(const Object& object, std::string_view property)
 {
-    Value value = object.get(property);
-    if (auto* length = std::get_if<float>(&value))
-        return *length;
-    if (auto* number = std::get_if<std::int32_t>(&value))
-        return static_cast<float>(*number);
-    fail_type(object, property, value, "a length");
+    return read_as<float>(object, property);
 }
 
 std::string get_text(const Object& object, std::string_view property)
 {
-    Value value = object.get(property);
-    if (auto* text = std::get_if<std::string>(&value))
-        return std::move(*text);
-    fail_type(object, property, value, "a text");
-}
-
-bool get_flag(const Object& object, std::string_view property)
-{
-    Value value = object.get(property);
-    if (auto* flag = std::get_if<bool>(&value))
-        return *flag;
-    fail_type(object, property, value, "a flag");
+    return read_as<std::string>(object, property);
 }
 
 std::string describe(const Object& object)

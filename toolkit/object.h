@@ -24,7 +24,7 @@
 
 namespace toolkit {
 
-// The closed set of property values: whole numbers (indexes, counts, colours
+// The closed set of property values: whole numbers (indexes, counts, colors
 // as 0xBBGGRR), single-precision twips, text and flags. Text is UTF-8, except
 // the paths of the drive, folder and file lists, which carry the file
 // system's own bytes so that a name that is not UTF-8 can be opened again.
@@ -54,7 +54,6 @@ inline constexpr std::string_view ScaleHeight = "ScaleHeight";
 inline constexpr std::string_view IntegralHeight = "IntegralHeight";
 inline constexpr std::string_view Caption = "Caption";
 inline constexpr std::string_view Enabled = "Enabled";
-inline constexpr std::string_view TabIndex = "TabIndex";
 inline constexpr std::string_view Text = "Text";
 inline constexpr std::string_view Path = "Path";
 inline constexpr std::string_view Drive = "Drive";
@@ -66,16 +65,15 @@ inline constexpr std::string_view ForeColor = "ForeColor";
 inline constexpr std::string_view FontUnderline = "FontUnderline";
 }  // namespace prop
 
-// Colours are 0xBBGGRR. One with the top bit set names a system colour by
+// Colors are 0xBBGGRR. One with the top bit set names a system color by
 // its number in the low byte; the desktop decides what it looks like.
-namespace colour {
+namespace color {
 inline constexpr std::int32_t Black = 0x000000;
 inline constexpr std::int32_t Blue = 0xFF0000;
 inline constexpr std::int32_t SystemFlag = static_cast<std::int32_t>(0x80000000u);
 inline constexpr std::int32_t MenuText = SystemFlag | 7;
-inline constexpr std::int32_t WindowText = SystemFlag | 8;
 inline constexpr std::int32_t ButtonText = SystemFlag | 18;
-}  // namespace colour
+}  // namespace color
 
 enum class Event { Load, Resize, MouseMove, Click, Change };
 
@@ -104,8 +102,7 @@ public:
     // whatever the handler throws and reports it.
     virtual void on(Event event, Handler handler);
 
-protected:
-    // The description every "no such property" error carries.
+    // Throws the error every "no such property" failure carries.
     [[noreturn]] void fail_missing(std::string_view property) const;
 };
 
@@ -115,11 +112,21 @@ public:
     virtual std::vector<Object*> controls() = 0;
 };
 
-// Typed reads that throw `Error` when the value has another type.
+// A value as the type a caller needs, or `Error` naming `what` (such as
+// "txtNames.Left"). One rule for every reader and writer of properties: a
+// whole number serves as a length, a length that is whole and fits serves as
+// a whole number, and nothing else converts.
+template <class T>
+T value_as(const Value& value, std::string_view what);
+template <> std::int32_t value_as(const Value& value, std::string_view what);
+template <> float value_as(const Value& value, std::string_view what);
+template <> bool value_as(const Value& value, std::string_view what);
+template <> std::string value_as(const Value& value, std::string_view what);
+
+// Typed reads of a property, by the rule of `value_as`.
 std::int32_t get_int(const Object& object, std::string_view property);
 float get_twips(const Object& object, std::string_view property);
 std::string get_text(const Object& object, std::string_view property);
-bool get_flag(const Object& object, std::string_view property);
 
 // The name of an object for error messages; never throws.
 std::string describe(const Object& object);

@@ -1,3 +1,4 @@
+#include "app/design.h"
 #include "app/window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ TEST_F(Accessibility, EveryControlHasANameAScreenReaderSpeaks)
         {"cmdScan", "Scan"},
         {"cmdClipboard", "Copy to clipboard"},
         {"cmdExit", "Exit"},
-        {"lblWeb", "http://tobrel.example/"},
+        {"lblWeb", app::MakerAddress.data()},
     };
     for (auto [control, name] : names) {
         SCOPED_TRACE(control);

@@ -1,6 +1,6 @@
 #include "app/design.h"
 #include "app/window_fixture.h"
-#include "toolkit/services.h"
+#include "toolkit/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ class WebLink : public testing::Test {
 protected:
     WebLink()
     {
-        // A menu-text colour of the desktop's that cannot pass for black.
+        // A menu-text color of the desktop's that cannot pass for black.
         QPalette menu = QApplication::palette("QMenu");
         menu.setColor(QPalette::WindowText, QColor(0x12, 0x34, 0x56));
         QApplication::setPalette(menu, "QMenu");
@@ -39,7 +39,7 @@ protected:
     // Between the folder list and the label: no control there.
     void hover_bare_area() { hover(top(), QPoint(100, 174)); }
 
-    QColor colour() { return label->palette().color(QPalette::WindowText); }
+    QColor color() { return label->palette().color(QPalette::WindowText); }
     bool underlined() { return label->font().underline(); }
 
     std::unique_ptr<app::frmMain> window;
@@ -50,20 +50,20 @@ protected:
 
 TEST_F(WebLink, ShowsTheMakersAddressCentred)
 {
-    EXPECT_EQ(label->text(), "http://tobrel.example/");
+    EXPECT_EQ(label->text(), QString::fromUtf8(app::MakerAddress));
     EXPECT_TRUE(label->alignment() & Qt::AlignHCenter);
 }
 
 TEST_F(WebLink, LooksLikeALinkUnderThePointerAndPlainOverTheBareWindow)
 {
     ASSERT_EQ(top()->childAt(100, 174), nullptr);
-    EXPECT_EQ(colour(), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(color(), QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(window->form().control("lblWeb").get(prop::ForeColor),
-              toolkit::Value(toolkit::colour::MenuText));
+              toolkit::Value(toolkit::color::MenuText));
     EXPECT_FALSE(underlined());
 
     hover_label();
-    EXPECT_EQ(colour(), QColor(0, 0, 255));
+    EXPECT_EQ(color(), QColor(0, 0, 255));
     EXPECT_TRUE(underlined());
 
     // No event says the pointer left the label: the link look stays over
@@ -71,17 +71,17 @@ TEST_F(WebLink, LooksLikeALinkUnderThePointerAndPlainOverTheBareWindow)
     for (const char* other : {"txtNames", "dirNames", "drvNames", "filNames", "cmdScan"}) {
         SCOPED_TRACE(other);
         hover(top()->findChild<QWidget*>(other), QPoint(8, 8));
-        EXPECT_EQ(colour(), QColor(0, 0, 255));
+        EXPECT_EQ(color(), QColor(0, 0, 255));
         EXPECT_TRUE(underlined());
     }
 
     hover_bare_area();
-    EXPECT_EQ(colour(), QColor(0, 0, 0));
+    EXPECT_EQ(color(), QColor(0, 0, 0));
     EXPECT_FALSE(underlined());
 
     hover_label();
     hover_bare_area();
-    EXPECT_EQ(colour(), QColor(0, 0, 0));  // The first look never returns.
+    EXPECT_EQ(color(), QColor(0, 0, 0));  // The first look never returns.
 }
 
 TEST_F(WebLink, AClickHandsTheAddressToTheDesktop)
@@ -92,7 +92,7 @@ TEST_F(WebLink, AClickHandsTheAddressToTheDesktop)
         return true;
     });
     QTest::mouseClick(label, Qt::LeftButton);
-    EXPECT_EQ(opened, std::vector<std::string>{"http://tobrel.example/"});
+    EXPECT_EQ(opened, std::vector<std::string>{std::string(app::MakerAddress)});
     EXPECT_TRUE(messages.empty());
 }
 

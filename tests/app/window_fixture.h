@@ -10,7 +10,7 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "toolkit/services.h"
+#include "toolkit/testing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "test_folder.h"
 #include "toolkit/form.h"
-#include "toolkit/services.h"
+#include "toolkit/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -91,18 +91,6 @@ TEST_F(Controls, IndexExistsOnlyInControlArrays)
     toolkit::Object& element = add(ControlKind::Label, "lblMany", 3);
     EXPECT_THROW(single.get(prop::Index), Error);
     EXPECT_EQ(element.get(prop::Index), Value(std::int32_t{3}));
-}
-
-TEST_F(Controls, LinesArePlacedByTheirEndsOnly)
-{
-    toolkit::Object& line = form.add_control({ControlKind::Line, "linTop", 10, 20, 300, 40, 0, ""});
-    EXPECT_TRUE(line.is_line());
-    EXPECT_EQ(line.get(prop::X2), Value(300.0f));
-    line.set(prop::Y1, 90.0f);
-    EXPECT_EQ(line.get(prop::Y1), Value(90.0f));
-    EXPECT_THROW(line.get(prop::Left), Error);
-    EXPECT_THROW(line.move(0, 0), Error);
-    EXPECT_FALSE(add(ControlKind::TextBox, "txtBox").is_line());
 }
 
 TEST_F(Controls, FileListSelectsOneEntryAtATime)

@@ -1,4 +1,5 @@
 #include "toolkit/services.h"
+#include "toolkit/testing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,48 @@
+#include "control_factory.h"
+
+#include "button.h"
+#include "drive_list.h"
+#include "file_list.h"
+#include "folder_list.h"
+#include "label.h"
+#include "text_box.h"
+
+#include <QWidget>
+
+namespace toolkit {
+
+namespace {
+
+std::unique_ptr<QtControl> make_kind(QWidget* parent, const ControlDesign& design)
+{
+    switch (design.kind) {
+    case ControlKind::TextBox: return std::make_unique<QtTextBox>(parent, design.name, design.index);
+    case ControlKind::FolderList:
+        return std::make_unique<QtFolderList>(parent, design.name, design.index);
+    case ControlKind::DriveList: return std::make_unique<QtDriveList>(parent, design.name, design.index);
+    case ControlKind::FileList: return std::make_unique<QtFileList>(parent, design.name, design.index);
+    case ControlKind::CommandButton: return std::make_unique<QtButton>(parent, design.name, design.index);
+    case ControlKind::Label: return std::make_unique<QtLabel>(parent, design.name, design.index);
+    }
+    throw Error("Unknown kind of control.");
+}
+
+}  // namespace
+
+std::unique_ptr<QtControl> make_control(QWidget* parent, const ControlDesign& design)
+{
+    std::unique_ptr<QtControl> control = make_kind(parent, design);
+    control->move(design.left_twips, design.top_twips, design.width_twips, design.height_twips);
+    if (!design.caption.empty())
+        control->set(prop::Caption, std::string(design.caption));
+    if (design.fore_color)
+        control->set(prop::ForeColor, *design.fore_color);
+    control->set_tab_index(design.tab_index);
+    if (!design.spoken_name.empty())
+        control->set_spoken_name(design.spoken_name);
+    // A control added to a window already on screen appears with it.
+    control->widget()->show();
+    return control;
+}
+
+}  // namespace toolkit

@@ -1,0 +1,34 @@
+// The rows of the folder and file lists, held without an item object per
+// entry, so a list of a million names costs one vector.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QIcon>
+
+#include <vector>
+
+namespace toolkit {
+
+class EntryListModel final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    struct Row {
+        QString text;
+        int depth = 0;  // Indentation steps; the file list keeps them at 0.
+        QIcon icon;
+    };
+
+    void set_rows(std::vector<Row> rows);
+    const std::vector<Row>& rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    static constexpr int DepthRole = Qt::UserRole + 1;
+
+private:
+    std::vector<Row> m_rows;
+};
+
+}  // namespace toolkit

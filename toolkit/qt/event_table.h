@@ -1,0 +1,28 @@
+// The handlers of one window or control, for the events its kind raises.
+//
+//   EventTable events{Event::Click};
+//   events.connect(button, Event::Click, [] { ... });  // Event::Change would throw.
+//   dispatch(events[Event::Click]);
+#pragma once
+
+#include "toolkit/object.h"
+
+#include <initializer_list>
+#include <map>
+
+namespace toolkit {
+
+class EventTable {
+public:
+    explicit EventTable(std::initializer_list<Event> raised);
+
+    // Throws `Error`, naming the owner, for an event its kind never raises.
+    void connect(const Object& owner, Event event, Handler handler);
+    // The connected handler; an empty one when none is.
+    const Handler& operator[](Event event) const;
+
+private:
+    std::map<Event, Handler> m_handlers;
+};
+
+}  // namespace toolkit

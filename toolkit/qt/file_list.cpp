@@ -1,0 +1,126 @@
+#include "file_list.h"
+
+#include "entry_list_model.h"
+#include "folder_reader.h"
+#include "name_order.h"
+#include "opening_list_view.h"
+#include "property_table.h"
+#include "utf8.h"
+
+#include <limits>
+
+namespace toolkit {
+
+namespace {
+
+constexpr Property file_list_properties[] = {
+    {prop::Path, get_via<&QtRowList::path>, set_via<&QtFileList::set_path>},
+    {prop::ListCount, get_via<&QtFileList::list_count>, nullptr},
+    {prop::ListIndex, get_via<&QtFileList::list_index>, set_via<&QtFileList::set_list_index>},
+    {prop::FileName, get_via<&QtFileList::file_name>, nullptr},
+    {prop::IntegralHeight, get_via<&QtRowList::integral_height>,
+     set_via<&QtRowList::set_integral_height>},
+};
+
+}  // namespace
+
+QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
+    : QtRowList(new OpeningListView(parent), name, index, {})
+{
+    // What the user selects becomes the selected entry.
+    QObject::connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, m_view,
+                     [this](const QModelIndex& current) {
+                         if (!m_showing)
+                             m_selected = current.isValid() ? current.row() : -1;
+                     });
+}
+
+void QtFileList::set_path(std::string path)
+{
+    QByteArray target = resolve(path);
+    std::vector<FolderEntry> files = read_folder(target, EntryKind::File);
+    if (files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw Error(name() + ": the folder holds too many files to list.");
+    sort_by_name(files);
+
+    std::vector<EntryListModel::Row> rows;
+    rows.reserve(files.size());
+    for (FolderEntry& file : files)
+        rows.push_back({std::move(file.display_name), 0, {}});
+    m_path = target;
+    m_selected = -1;
+    m_model->set_rows(std::move(rows));
+    place();
+}
+
+std::int32_t QtFileList::list_count() const
+{
+    return static_cast<std::int32_t>(m_model->rows().size());
+}
+
+void QtFileList::set_list_index(std::int32_t index)
+{
+    if (index != -1)
+        check_index(index);
+    m_selected = index;
+    show_selection_later();
+}
+
+void QtFileList::show_selection_later()
+{
+    if (m_showing_later)
+        return;
+    m_showing_later = true;
+    QMetaObject::invokeMethod(m_view, [this] { show_selection(); }, Qt::QueuedConnection);
+}
+
+void QtFileList::show_selection()
+{
+    m_showing_later = false;
+    m_showing = true;
+    QItemSelectionModel* selection = m_view->selectionModel();
+    if (m_selected < 0) {
+        selection->clear();
+    } else {
+        QModelIndex selected = m_model->index(m_selected);
+        selection->setCurrentIndex(selected, QItemSelectionModel::ClearAndSelect);
+        m_view->scrollTo(selected);
+    }
+    m_showing = false;
+}
+
+std::string QtFileList::file_name() const
+{
+    if (m_selected < 0)
+        return {};
+    return utf8_of(m_model->rows()[static_cast<std::size_t>(m_selected)].text);
+}
+
+void QtFileList::check_index(std::int32_t index) const
+{
+    if (index < 0 || index >= list_count())
+        throw Error(name() + ": list index " + std::to_string(index) + " is out of range.");
+}
+
+Value QtFileList::get_at(std::string_view property, std::int32_t index) const
+{
+    if (property != prop::Selected)
+        return QtControl::get_at(property, index);
+    check_index(index);
+    return index == m_selected;
+}
+
+void QtFileList::set_at(std::string_view property, std::int32_t index, const Value& value)
+{
+    if (property != prop::Selected)
+        return QtControl::set_at(property, index, value);
+    check_index(index);
+    if (value_for<bool>(*this, property, value))
+        set_list_index(index);
+    else if (index == m_selected)
+        set_list_index(-1);
+}
+
+std::span<const Property> QtFileList::own_properties() const { return file_list_properties; }
+
+}  // namespace toolkit

@@ -1,0 +1,29 @@
+#include "opening_list_view.h"
+
+#include <QKeyEvent>
+
+namespace toolkit {
+
+OpeningListView::OpeningListView(QWidget* parent) : QListView(parent)
+{
+    // Every row is as high as the first: the view never measures a million.
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QListView::doubleClicked, this, [this] {
+        if (on_open)
+            on_open();
+    });
+}
+
+void OpeningListView::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && on_open) {
+        on_open();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+}  // namespace toolkit

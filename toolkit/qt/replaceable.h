@@ -1,0 +1,31 @@
+// A process-wide function that the program calls and tests may replace (see
+// toolkit/testing.h): the real one until it is replaced, and again once the
+// replacement is taken back.
+//
+//   Replaceable<OpenerHook> opener{open_with_desktop};
+//   bool opened = opener()(address);
+#pragma once
+
+#include <utility>
+
+namespace toolkit {
+
+template <class Function>
+class Replaceable {
+public:
+    explicit Replaceable(Function real) : m_real(real), m_current(std::move(real)) {}
+
+    const Function& operator()() const { return m_current; }
+
+    // Returns the function replaced; an empty one restores the real one.
+    Function replace(Function next)
+    {
+        return std::exchange(m_current, next ? std::move(next) : m_real);
+    }
+
+private:
+    Function m_real;
+    Function m_current;
+};
+
+}  // namespace toolkit

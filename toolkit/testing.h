@@ -1,0 +1,62 @@
+// What tests replace or look into, and the program never does: the message
+// box, the opener, the volume source and program end, read-back of the
+// clipboard, and a property made to fail. Each replacement lasts as long as
+// the guard that made it, and the one before it comes back.
+//
+//   std::vector<std::string> shown;
+//   toolkit::ScopedMessageBox recorder([&](const std::string& text) { shown.push_back(text); });
+//   toolkit::ScopedBrokenProperty broken(files, toolkit::prop::FileName, "The disk went away.");
+#pragma once
+
+#include "toolkit/object.h"
+#include "toolkit/services.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace toolkit {
+
+// The text on the clipboard now; empty when it holds none.
+std::string clipboard_text();
+
+using MessageBoxHook = std::function<void(const std::string& text)>;
+using OpenerHook = std::function<bool(const std::string& address)>;
+using ProgramEndHook = std::function<void()>;
+using VolumeSource = std::function<std::vector<Volume>()>;
+
+// Each returns the hook it replaces; an empty hook restores the real one.
+MessageBoxHook replace_message_box(MessageBoxHook hook);
+OpenerHook replace_opener(OpenerHook hook);
+ProgramEndHook replace_program_end(ProgramEndHook hook);
+VolumeSource replace_volume_source(VolumeSource source);
+
+template <class Hook, Hook (*Replace)(Hook)>
+class ScopedHook {
+public:
+    explicit ScopedHook(Hook hook) : m_previous(Replace(std::move(hook))) {}
+    ~ScopedHook() { Replace(std::move(m_previous)); }
+    ScopedHook(const ScopedHook&) = delete;
+    ScopedHook& operator=(const ScopedHook&) = delete;
+
+private:
+    Hook m_previous;
+};
+
+using ScopedMessageBox = ScopedHook<MessageBoxHook, &replace_message_box>;
+using ScopedOpener = ScopedHook<OpenerHook, &replace_opener>;
+using ScopedProgramEnd = ScopedHook<ProgramEndHook, &replace_program_end>;
+using ScopedVolumeSource = ScopedHook<VolumeSource, &replace_volume_source>;
+
+// Makes every named read and write of one property of one object throw
+// `Error(message)`, as a control whose device broke would.
+class ScopedBrokenProperty {
+public:
+    ScopedBrokenProperty(const Object& object, std::string_view property, std::string message);
+    ~ScopedBrokenProperty();
+    ScopedBrokenProperty(const ScopedBrokenProperty&) = delete;
+    ScopedBrokenProperty& operator=(const ScopedBrokenProperty&) = delete;
+};
+
+}  // namespace toolkit
