@@ -44,8 +44,8 @@ TEST(Hooks, ReplaceAndRestore)
         opened = address;
         return false;
     });
-    EXPECT_FALSE(toolkit::open_address("http://tobrel.example/"));
-    EXPECT_EQ(opened, "http://tobrel.example/");
+    EXPECT_FALSE(toolkit::open_address("http://example.org/a page"));
+    EXPECT_EQ(opened, "http://example.org/a page");
 }
 
 }  // namespace
