@@ -11,16 +11,16 @@
 
 namespace {
 
-using toolkit::EntryKind;
+enum class EntryKind { File, Folder };
 
 QStringList sorted_names(const TestFolder& folder, EntryKind kind)
 {
-    auto entries = toolkit::read_folder(toolkit::bytes_of(folder.path()), kind);
-    toolkit::sort_by_name(entries);
-    QStringList names;
-    for (const auto& entry : entries)
-        names << entry.display_name;
-    return names;
+    toolkit::FolderListing listing = toolkit::read_folder(toolkit::bytes_of(folder.path()));
+    const toolkit::RawNames& names = kind == EntryKind::File ? listing.files : listing.folders;
+    QStringList shown;
+    for (std::uint32_t position : toolkit::name_order(names))
+        shown << toolkit::display_name(names[position]);
+    return shown;
 }
 
 TEST(ReadFolder, ListsFilesAndLinksToFilesOnly)
@@ -45,21 +45,20 @@ TEST(ReadFolder, KeepsNamesThatAreNotUtf8)
     folder.file("bad\xff.txt");
     folder.file("good.txt");
 
-    auto entries = toolkit::read_folder(toolkit::bytes_of(folder.path()), EntryKind::File);
-    toolkit::sort_by_name(entries);
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].raw_name, QByteArray("bad\xff.txt"));
-    EXPECT_EQ(entries[0].display_name, QString::fromUtf8("bad\xEF\xBF\xBD.txt"));
+    toolkit::RawNames files = toolkit::read_folder(toolkit::bytes_of(folder.path())).files;
+    std::vector<std::uint32_t> order = toolkit::name_order(files);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[order[0]], "bad\xff.txt");
+    EXPECT_EQ(toolkit::display_name(files[order[0]]), QString::fromUtf8("bad\xEF\xBF\xBD.txt"));
+    EXPECT_EQ(toolkit::display_text(files[order[0]]), "bad\xEF\xBF\xBD.txt");
 }
 
 TEST(ReadFolder, RefusesWhatCannotBeListed)
 {
     TestFolder folder;
     folder.file("a-file");
-    EXPECT_THROW(toolkit::read_folder(toolkit::bytes_of(folder / "missing"), EntryKind::File),
-                 toolkit::Error);
-    EXPECT_THROW(toolkit::read_folder(toolkit::bytes_of(folder / "a-file"), EntryKind::File),
-                 toolkit::Error);
+    EXPECT_THROW(toolkit::read_folder(toolkit::bytes_of(folder / "missing")), toolkit::Error);
+    EXPECT_THROW(toolkit::read_folder(toolkit::bytes_of(folder / "a-file")), toolkit::Error);
 }
 
 // Natural order must not depend on the locale: CI runs with LC_ALL=C,
@@ -70,7 +69,8 @@ protected:
     ~SortByName() override { QLocale::setDefault(QLocale::system()); }
 };
 
-INSTANTIATE_TEST_SUITE_P(Locales, SortByName, testing::Values("C", "en_US", "fr_FR"));
+INSTANTIATE_TEST_SUITE_P(Locales, SortByName,
+                         testing::Values("C", "C.UTF-8", "en_US", "fr_FR", "de_DE"));
 
 TEST_P(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
 {
@@ -99,18 +99,92 @@ TEST_P(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
     }
 }
 
+// Each list is in the order GNOME's and KDE's file managers show; the files
+// are made in another order.
+TEST_P(SortByName, MatchesFileManagersOnPunctuationAndNumbers)
+{
+    const QStringList shown[] = {
+        {"report.pdf", "report2.pdf", "report10.pdf"},
+        {"file.c", "file.txt", "file2.bla", "file3.xx"},
+        {"v1.9", "v1.10", "v1.10.1", "v2"},
+        {"queen_x", "queens"},
+        {"a b.txt", "a-b.txt", "a_b.txt", "ab.txt"},
+        {"x1a", "x12"},
+        {"a1", "a01", "a001", "a2"},
+        {"alpha", "Beta", "gamma", "Zeta"},
+        {"IMG_0001.JPG", "img_0002.jpg", "IMG_0010.JPG"},
+        {"(draft) notes", "1 notes", "notes"},
+    };
+    for (const QStringList& expected : shown) {
+        SCOPED_TRACE(expected.join(", ").toStdString());
+        TestFolder folder;
+        for (auto name = expected.rbegin(); name != expected.rend(); ++name)
+            folder.file(name->toStdString());
+        EXPECT_EQ(sorted_names(folder, EntryKind::File), expected);
+    }
+}
+
+// Many names take the two-core road; the order must be the same as on one.
+TEST_P(SortByName, OrdersManyNamesAsFew)
+{
+    toolkit::RawNames names;
+    std::vector<std::string> given;
+    for (int i = 70000; i-- > 0;)
+        given.push_back((i % 3 ? "File " : "file_") + std::to_string(i % 1000) + "." +
+                        std::to_string(i));
+    for (const std::string& name : given)
+        names.push_back(name);
+    std::vector<std::uint32_t> order = toolkit::name_order(names);
+    ASSERT_EQ(order.size(), given.size());
+    // Around the middle, where the two halves meet, and spread over the rest.
+    for (std::size_t i = 1; i < order.size(); i += (i > 34900 && i < 35100) ? 1 : 97) {
+        toolkit::RawNames pair;
+        pair.push_back(names[order[i]]);
+        pair.push_back(names[order[i - 1]]);
+        // Each neighbour pair, sorted on its own, keeps its order.
+        ASSERT_EQ(toolkit::name_order(pair), (std::vector<std::uint32_t>{1, 0})) << i;
+    }
+}
+
+TEST_P(SortByName, KeepsEachNameOnceWhateverItsBytes)
+{
+    TestFolder folder;
+    const char* names[] = {"bad\xff", "bad\xfe", "caf\xC3\xA9", "cafe\xCC\x81", "\xF0\x9F\x98\x80",
+                           "\xE6\x97\xA5\xE6\x9C\xAC", "plain"};
+    for (const char* name : names)
+        folder.file(name);
+    QStringList sorted = sorted_names(folder, EntryKind::File);
+    EXPECT_EQ(sorted.size(), 7);
+    EXPECT_TRUE(sorted.contains("plain"));
+    // Bytes that are not UTF-8 still give two names, told apart by the bytes.
+    EXPECT_EQ(sorted.count(QString::fromUtf8("bad\xEF\xBF\xBD")), 2);
+}
+
 }  // namespace
 
 namespace {
 
-TEST(SortByNameInALanguage, PutsAccentedLettersBesideTheirBaseLetters)
+// Where a language orders letters its own way, the list follows it.
+TEST(SortByNameInALanguage, FollowsTheLanguagesOrderOfLetters)
 {
-    QLocale::setDefault(QLocale(QString::fromLatin1("fr_FR")));
-    TestFolder folder;
-    for (const char* name : {"f.txt", "\xC3\xA9t\xC3\xA9.txt", "ete.txt", "Eva.txt"})
-        folder.file(name);
-    EXPECT_EQ(sorted_names(folder, EntryKind::File),
-              (QStringList{"ete.txt", QString::fromUtf8("\xC3\xA9t\xC3\xA9.txt"), "Eva.txt", "f.txt"}));
+    const struct {
+        const char* locale;
+        QStringList expected;
+    } cases[] = {
+        {"fr_FR", {"ete.txt", "\u00E9t\u00E9.txt", "Eva.txt", "f.txt"}},
+        {"fr_FR", {"cote", "cot\u00E9", "c\u00F4te", "c\u00F4t\u00E9", "cotes"}},
+        {"en_US", {"Ab", "\u00C4c", "ad"}},
+        {"de_DE", {"Masche", "Ma\u00DFe", "Mast"}},
+        {"sv_SE", {"ost", "zebra", "\u00E5sa", "\u00F6l"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        TestFolder folder;
+        for (auto name = c.expected.rbegin(); name != c.expected.rend(); ++name)
+            folder.file(name->toStdString());
+        EXPECT_EQ(sorted_names(folder, EntryKind::File), c.expected);
+    }
     QLocale::setDefault(QLocale::system());
 }
 

@@ -1,6 +1,6 @@
 #include "file_list.h"
 
-#include "entry_list_model.h"
+#include "file_list_model.h"
 #include "folder_reader.h"
 #include "name_order.h"
 #include "opening_list_view.h"
@@ -25,8 +25,9 @@ constexpr Property file_list_properties[] = {
 }  // namespace
 
 QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
-    : QtRowList(new OpeningListView(parent), name, index, {})
+    : QtRowList(new OpeningListView(parent), name, index, {}), m_model(new FileListModel(m_view))
 {
+    m_view->setModel(m_model);
     // What the user selects becomes the selected entry.
     QObject::connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, m_view,
                      [this](const QModelIndex& current) {
@@ -38,24 +39,20 @@ QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std
 void QtFileList::set_path(std::string path)
 {
     QByteArray target = resolve(path);
-    std::vector<FolderEntry> files = read_folder(target, EntryKind::File);
+    std::optional<RawNames> offered = take_files(target);
+    RawNames files = offered ? std::move(*offered) : read_folder(target).files;
     if (files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw Error(name() + ": the folder holds too many files to list.");
-    sort_by_name(files);
-
-    std::vector<EntryListModel::Row> rows;
-    rows.reserve(files.size());
-    for (FolderEntry& file : files)
-        rows.push_back({std::move(file.display_name), 0, {}});
+    std::vector<std::uint32_t> order = name_order(files);
     m_path = target;
     m_selected = -1;
-    m_model->set_rows(std::move(rows));
+    m_model->set_names(std::move(files), std::move(order));
     place();
 }
 
 std::int32_t QtFileList::list_count() const
 {
-    return static_cast<std::int32_t>(m_model->rows().size());
+    return static_cast<std::int32_t>(m_model->size());
 }
 
 void QtFileList::set_list_index(std::int32_t index)
@@ -93,7 +90,7 @@ std::string QtFileList::file_name() const
 {
     if (m_selected < 0)
         return {};
-    return utf8_of(m_model->rows()[static_cast<std::size_t>(m_selected)].text);
+    return display_text(m_model->raw(static_cast<std::size_t>(m_selected)));
 }
 
 void QtFileList::check_index(std::int32_t index) const

@@ -6,6 +6,8 @@
 
 namespace toolkit {
 
+class FileListModel;
+
 class QtFileList final : public QtRowList {
 public:
     QtFileList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
@@ -24,6 +26,8 @@ protected:
 
 private:
     void check_index(std::int32_t index) const;
+
+    FileListModel* m_model;
     // Shows the selected entry once control returns to the event loop.
     void show_selection_later();
     void show_selection();

@@ -57,8 +57,10 @@ private:
 
 QtFolderList::QtFolderList(QWidget* parent, std::string_view name,
                            std::optional<std::int32_t> index)
-    : QtRowList(new OpeningListView(parent), name, index, {Event::Change})
+    : QtRowList(new OpeningListView(parent), name, index, {Event::Change}),
+      m_model(new EntryListModel(m_view))
 {
+    m_view->setModel(m_model);
     m_view->setItemDelegate(new IndentingDelegate(m_view));
     static_cast<OpeningListView*>(m_view)->on_open = [this] {
         dispatch([this] { open_highlighted(); });
@@ -76,8 +78,8 @@ QtFolderList::QtFolderList(QWidget* parent, std::string_view name,
 void QtFolderList::set_path(std::string path)
 {
     QByteArray target = resolve(path);
-    std::vector<FolderEntry> subfolders = read_folder(target, EntryKind::Folder);
-    sort_by_name(subfolders);
+    FolderListing listing = read_folder(target);
+    std::vector<std::uint32_t> order = name_order(listing.folders);
 
     QStyle* style = QApplication::style();
     QIcon open_icon = style->standardIcon(QStyle::SP_DirOpenIcon);
@@ -96,9 +98,10 @@ void QtFolderList::set_path(std::string path)
     }
     int open_row = static_cast<int>(rows.size()) - 1;
     int child_depth = open_row + 1;
-    for (FolderEntry& folder : subfolders) {
-        rows.push_back({std::move(folder.display_name), child_depth, closed_icon});
-        paths.push_back(join_path(target, folder.raw_name));
+    for (std::uint32_t position : order) {
+        std::string_view folder = listing.folders[position];
+        rows.push_back({display_name(folder), child_depth, closed_icon});
+        paths.push_back(join_path(target, bytes_of(folder)));
     }
 
     bool changed = target != m_path;
@@ -107,6 +110,7 @@ void QtFolderList::set_path(std::string path)
     m_model->set_rows(std::move(rows));
     m_view->setCurrentIndex(m_model->index(open_row));
     place();
+    offer_files(target, std::move(listing.files));
     if (changed)
         raise(handler(Event::Change));
 }

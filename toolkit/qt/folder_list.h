@@ -8,6 +8,8 @@
 
 namespace toolkit {
 
+class EntryListModel;
+
 class QtFolderList final : public QtRowList {
 public:
     QtFolderList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
@@ -22,6 +24,7 @@ protected:
     std::span<const Property> own_properties() const override;
 
 private:
+    EntryListModel* m_model;
     std::vector<QByteArray> m_entry_paths;
 };
 

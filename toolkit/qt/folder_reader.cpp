@@ -39,6 +39,8 @@ private:
     DIR* m_dir;
 };
 
+enum class EntryKind { File, Folder };
+
 std::optional<EntryKind> kind_of(int dir_fd, const dirent& entry)
 {
     switch (entry.d_type) {
@@ -60,11 +62,11 @@ std::optional<EntryKind> kind_of(int dir_fd, const dirent& entry)
 
 }  // namespace
 
-std::vector<FolderEntry> read_folder(const QByteArray& folder, EntryKind wanted)
+FolderListing read_folder(const QByteArray& folder)
 {
     DirectoryStream stream(folder);
     int dir_fd = dirfd(stream.get());
-    std::vector<FolderEntry> entries;
+    FolderListing listing;
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(stream.get());
@@ -75,13 +77,13 @@ std::vector<FolderEntry> read_folder(const QByteArray& folder, EntryKind wanted)
         }
         if (entry->d_name[0] == '.')
             continue;  // Hidden, or the folder itself or its parent.
-        if (kind_of(dir_fd, *entry) != wanted)
-            continue;
-        QByteArray raw(entry->d_name);
-        QString display = display_path(raw);
-        entries.push_back({std::move(raw), std::move(display)});
+        std::optional<EntryKind> kind = kind_of(dir_fd, *entry);
+        if (kind == EntryKind::File)
+            listing.files.push_back(entry->d_name);
+        else if (kind == EntryKind::Folder)
+            listing.folders.push_back(entry->d_name);
     }
-    return entries;
+    return listing;
 }
 
 }  // namespace toolkit

@@ -1,156 +1,321 @@
 #include "name_order.h"
 
+#include <QChar>
 #include <QCollator>
-#include <QCollatorSortKey>
-#include <QLocale>
+#include <QString>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <numeric>
-#include <optional>
+#include <thread>
+#include <unordered_map>
 
 namespace toolkit {
 
 namespace {
 
-// A name cut into runs of digits and runs of anything else. Text runs are
-// compared by collation keys made once per entry; digit runs by value.
-struct NameKey {
-    struct Piece {
-        QString digits;  // Without leading zeros; empty for a text piece.
-        std::optional<QCollatorSortKey> text;
-    };
-    std::vector<Piece> pieces;
-};
+// Each name becomes one key of bytes whose memcmp order is the order of the
+// names, up to the ties broken afterwards. A key is a run of tokens, each
+// with a first byte that says what follows, so keys compare token by token:
+//
+//   0x01..0x42            an ASCII character that is no letter or digit,
+//                         in code point order;
+//   0x43 + 3 bytes        any other character that is no letter, by code
+//                         point;
+//   0x50 + length + digits  a run of ASCII digits without its leading zeros
+//                         (one zero for a run of zeros), so shorter numbers
+//                         come first and equal lengths compare digit by digit;
+//   0x60 + rank           a letter, by its primary rank (below);
+//   0xFF + 2 bytes        a letter whose rank does not fit one byte.
+//
+// A name's end is the end of its key, which sorts before any token.
+constexpr unsigned char OtherCharacter = 0x43;
+constexpr unsigned char Number = 0x50;
+constexpr unsigned char Letter = 0x60;
+constexpr unsigned char WideLetter = 0xFF;
+constexpr unsigned one_byte_ranks = WideLetter - Letter;
 
-bool is_digit(QChar c) { return c >= u'0' && c <= u'9'; }
+constexpr bool is_digit(char32_t c) { return c >= U'0' && c <= U'9'; }
+constexpr bool is_ascii_letter(char32_t c) { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'); }
 
-// Calls visit(run, is_number) for each run of a name, in order; a number
-// comes without its leading zeros.
+// ASCII characters that are no letter or digit, numbered from 1 in code
+// point order.
+constexpr std::array<unsigned char, 128> ascii_other_weights = [] {
+    std::array<unsigned char, 128> weights{};
+    unsigned char next = 1;
+    for (char32_t c = 0; c < 128; ++c)
+        if (!is_digit(c) && !is_ascii_letter(c))
+            weights[c] = next++;
+    return weights;
+}();
+
+// Calls visit(code point) for each character of a raw name; a byte that is
+// not valid UTF-8 counts as U+FFFD, as it is shown.
 template <class Visit>
-void for_each_run(QStringView name, Visit&& visit)
+void for_each_character(std::string_view name, Visit&& visit)
 {
-    qsizetype start = 0;
-    while (start < name.size()) {
-        bool number = is_digit(name[start]);
-        qsizetype end = start;
-        while (end < name.size() && is_digit(name[end]) == number)
-            ++end;
-        if (number)
-            while (start + 1 < end && name[start] == u'0')
-                ++start;
-        visit(name.mid(start, end - start), number);
-        start = end;
+    const auto* at = reinterpret_cast<const unsigned char*>(name.data());
+    const auto* end = at + name.size();
+    while (at != end) {
+        unsigned char lead = *at;
+        if (lead < 0x80) {
+            visit(char32_t(lead), at);
+            ++at;
+            continue;
+        }
+        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        char32_t c = length == 4 ? lead & 0x07 : length == 3 ? lead & 0x0F : lead & 0x1F;
+        bool valid = length > 1 && static_cast<std::size_t>(end - at) >= length;
+        for (std::size_t i = 1; valid && i < length; ++i) {
+            valid = (at[i] & 0xC0) == 0x80;
+            c = (c << 6) | (at[i] & 0x3F);
+        }
+        static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && c >= smallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!valid) {
+            length = 1;
+            c = 0xFFFD;
+        }
+        visit(c, at);
+        at += length;
     }
 }
 
-NameKey make_key(const QString& name, const QCollator& collator)
+bool is_ascii(std::string_view name)
 {
-    NameKey key;
-    for_each_run(name, [&](QStringView run, bool number) {
-        if (number)
-            key.pieces.push_back({run.toString(), std::nullopt});
-        else  // Folded first: the C locale's collation would tell case apart.
-            key.pieces.push_back({QString(), collator.sortKey(run.toString().toCaseFolded())});
-    });
-    return key;
+    for (char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
-int compare_pieces(const NameKey::Piece& a, const NameKey::Piece& b)
-{
-    bool a_number = !a.text;
-    bool b_number = !b.text;
-    if (a_number != b_number)
-        return a_number ? -1 : 1;  // Digits come before letters, as in collation.
-    if (!a_number)
-        return a.text->compare(*b.text);
-    if (a.digits.size() != b.digits.size())
-        return a.digits.size() < b.digits.size() ? -1 : 1;
-    return a.digits.compare(b.digits);
-}
+char32_t folded(char32_t c) { return QChar::toCaseFolded(c); }
 
-int compare_keys(const NameKey& a, const NameKey& b)
-{
-    std::size_t common = std::min(a.pieces.size(), b.pieces.size());
-    for (std::size_t i = 0; i < common; ++i)
-        if (int order = compare_pieces(a.pieces[i], b.pieces[i]))
-            return order;
-    if (a.pieces.size() != b.pieces.size())
-        return a.pieces.size() < b.pieces.size() ? -1 : 1;
-    return 0;
-}
+bool is_letter(char32_t c) { return is_ascii_letter(c) || (c >= 0x80 && QChar::isLetterOrNumber(c)); }
 
-// The same order as compare_keys under the C locale, as one string: a digit
-// run is a 1 byte, its length in four bytes and its digits; a text run is a 2
-// byte and its folded UTF-16 code units, high byte first, ended by two zero
-// bytes (no name holds a NUL). Digits thus come before text, shorter numbers
-// before longer ones, and a run that is a prefix of another comes first.
-std::string flat_key(const QString& name)
-{
-    QString folded = name.toCaseFolded();
-    std::string key;
-    key.reserve(static_cast<std::size_t>(folded.size()) * 2 + 8);
-    for_each_run(folded, [&](QStringView run, bool number) {
-        if (number) {
-            auto length = static_cast<std::uint32_t>(run.size());
-            key += '\x01';
-            for (int shift = 24; shift >= 0; shift -= 8)
-                key += static_cast<char>((length >> shift) & 0xFF);
-            for (QChar digit : run)
-                key += static_cast<char>(digit.unicode());
-        } else {
-            key += '\x02';
-            for (QChar unit : run) {
-                key += static_cast<char>(unit.unicode() >> 8);
-                key += static_cast<char>(unit.unicode() & 0xFF);
-            }
-            key += '\0';
-            key += '\0';
+// Every letter that occurs gets two ranks, by the locale's collation of the
+// case-folded letters: a primary rank, which letters that differ only by
+// accent share (e and é, where the language says so), and a secondary one,
+// its place among all of them, for names whose primaries tie.
+class LetterRanks {
+public:
+    explicit LetterRanks(const RawNames& names)
+    {
+        std::vector<char32_t> letters;
+        for (char32_t c = U'a'; c <= U'z'; ++c)
+            letters.push_back(c);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (is_ascii(names[i]))
+                continue;
+            for_each_character(names[i], [&](char32_t c, const unsigned char*) {
+                if (c >= 0x80 && is_letter(c))
+                    letters.push_back(folded(c));
+            });
         }
-    });
-    return key;
+        std::sort(letters.begin(), letters.end());
+        letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        auto text = [](char32_t c, char32_t after = 0) {
+            QString s = QString::fromUcs4(&c, 1);
+            if (after)
+                s += QChar(after);
+            return s;
+        };
+        std::stable_sort(letters.begin(), letters.end(), [&](char32_t a, char32_t b) {
+            return collator.compare(text(a), text(b)) < 0;
+        });
+        // Two neighbours share a primary when the letter after them decides
+        // between them: "eb" after "éa", and "ea" before "éb".
+        auto same_primary = [&](char32_t a, char32_t b) {
+            return collator.compare(text(a, U'b'), text(b, U'a')) > 0 &&
+                   collator.compare(text(a, U'a'), text(b, U'b')) < 0;
+        };
+        std::uint16_t primary = 0;
+        for (std::size_t i = 0; i < letters.size(); ++i) {
+            if (i > 0 && !same_primary(letters[i - 1], letters[i]))
+                ++primary;
+            auto secondary = static_cast<std::uint16_t>(i);
+            if (letters[i] < 128)
+                m_ascii[letters[i]] = {primary, secondary};
+            else
+                m_other[letters[i]] = {primary, secondary};
+        }
+    }
+
+    struct Ranks {
+        std::uint16_t primary = 0;
+        std::uint16_t secondary = 0;
+    };
+
+    // Of a letter as it occurs, in either case.
+    Ranks of(char32_t letter) const
+    {
+        if (letter < 128)
+            return m_ascii[letter | 0x20];
+        auto found = m_other.find(folded(letter));
+        return found == m_other.end() ? Ranks{} : found->second;
+    }
+
+private:
+    std::array<Ranks, 128> m_ascii{};
+    std::unordered_map<char32_t, Ranks> m_other;
+};
+
+void append_code_point(std::string& key, unsigned char token, char32_t c)
+{
+    key += static_cast<char>(token);
+    key += static_cast<char>((c >> 16) & 0xFF);
+    key += static_cast<char>((c >> 8) & 0xFF);
+    key += static_cast<char>(c & 0xFF);
 }
+
+// Calls token(kind, character or digits) for each token of a name.
+template <class Digits, class Other>
+void for_each_token(std::string_view name, Digits&& digits, Other&& other)
+{
+    std::size_t run_start = std::string_view::npos;
+    auto end_run = [&](std::size_t at) {
+        if (run_start != std::string_view::npos)
+            digits(name.substr(run_start, at - run_start));
+        run_start = std::string_view::npos;
+    };
+    const auto* begin = reinterpret_cast<const unsigned char*>(name.data());
+    for_each_character(name, [&](char32_t c, const unsigned char* at) {
+        auto offset = static_cast<std::size_t>(at - begin);
+        if (is_digit(c)) {
+            if (run_start == std::string_view::npos)
+                run_start = offset;
+            return;
+        }
+        end_run(offset);
+        // Sharp s is two letters s, as German collation and case folding
+        // both have it; every other letter is one.
+        if (c == U'\u00DF' || c == U'\u1E9E') {
+            other(U's');
+            other(U's');
+            return;
+        }
+        other(c);
+    });
+    end_run(name.size());
+}
+
+void append_key(std::string& key, std::string_view name, const LetterRanks& ranks)
+{
+    for_each_token(
+        name,
+        [&](std::string_view run) {
+            std::size_t zeros = 0;
+            while (zeros + 1 < run.size() && run[zeros] == '0')
+                ++zeros;
+            std::string_view value = run.substr(zeros);
+            key += static_cast<char>(Number);
+            key += static_cast<char>(std::min<std::size_t>(value.size(), 255));
+            key += value;
+        },
+        [&](char32_t c) {
+            if (c < 128 && !is_ascii_letter(c)) {
+                key += static_cast<char>(ascii_other_weights[c]);
+            } else if (!is_letter(c)) {
+                append_code_point(key, OtherCharacter, c);
+            } else {
+                unsigned rank = ranks.of(c).primary;
+                if (rank < one_byte_ranks) {
+                    key += static_cast<char>(Letter + rank);
+                } else {
+                    key += static_cast<char>(WideLetter);
+                    key += static_cast<char>(rank >> 8);
+                    key += static_cast<char>(rank & 0xFF);
+                }
+            }
+        });
+}
+
+// What decides between names whose keys are equal: the letters' secondary
+// ranks and the digit runs' counts of leading zeros, in the order they come.
+std::vector<std::uint16_t> tie_key(std::string_view name, const LetterRanks& ranks)
+{
+    std::vector<std::uint16_t> tie;
+    for_each_token(
+        name,
+        [&](std::string_view run) {
+            std::uint16_t zeros = 0;
+            while (zeros + 1u < run.size() && run[zeros] == '0')
+                ++zeros;
+            tie.push_back(zeros);
+        },
+        [&](char32_t c) {
+            if (is_letter(c))
+                tie.push_back(ranks.of(c).secondary);
+        });
+    return tie;
+}
+
+struct SortItem {
+    std::uint64_t prefix;  // The key's first eight bytes, big-endian.
+    std::uint32_t position;
+};
 
 }  // namespace
 
-void sort_by_name(std::vector<FolderEntry>& entries)
+std::vector<std::uint32_t> name_order(const RawNames& names)
 {
-    std::vector<std::size_t> order(entries.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    auto by_raw_name = [&](std::size_t a, std::size_t b) {
-        return entries[a].raw_name < entries[b].raw_name;
+    const std::size_t count = names.size();
+    LetterRanks ranks(names);
+
+    // Every key in one block, freed once the order is known.
+    std::string keys;
+    std::vector<std::size_t> key_ends(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        append_key(keys, names[i], ranks);
+        key_ends[i] = keys.size();
+    }
+    auto key = [&](std::uint32_t position) {
+        std::size_t begin = position == 0 ? 0 : key_ends[position - 1];
+        return std::string_view(keys).substr(begin, key_ends[position] - begin);
     };
 
-    if (QLocale().language() == QLocale::C) {
-        // The C locale collates by code unit, so one flat key per name,
-        // compared byte by byte, says all: the fast road for big folders.
-        std::vector<std::string> keys;
-        keys.reserve(entries.size());
-        for (const FolderEntry& entry : entries)
-            keys.push_back(flat_key(entry.display_name));
-        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            if (int by_key = keys[a].compare(keys[b]))
-                return by_key < 0;
-            return by_raw_name(a, b);
-        });
-    } else {
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::vector<NameKey> keys;
-        keys.reserve(entries.size());
-        for (const FolderEntry& entry : entries)
-            keys.push_back(make_key(entry.display_name, collator));
-        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            if (int by_key = compare_keys(keys[a], keys[b]))
-                return by_key < 0;
-            return by_raw_name(a, b);
-        });
+    std::vector<SortItem> items(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string_view k = key(static_cast<std::uint32_t>(i));
+        std::uint64_t prefix = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
+        items[i] = {prefix, static_cast<std::uint32_t>(i)};
     }
 
-    std::vector<FolderEntry> sorted;
-    sorted.reserve(entries.size());
-    for (std::size_t position : order)
-        sorted.push_back(std::move(entries[position]));
-    entries = std::move(sorted);
+    auto before = [&](const SortItem& a, const SortItem& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        if (int order = key(a.position).compare(key(b.position)))
+            return order < 0;
+        std::string_view name_a = names[a.position];
+        std::string_view name_b = names[b.position];
+        std::vector<std::uint16_t> tie_a = tie_key(name_a, ranks);
+        std::vector<std::uint16_t> tie_b = tie_key(name_b, ranks);
+        if (tie_a != tie_b)
+            return tie_a < tie_b;
+        return name_a < name_b;  // Raw bytes, as unsigned chars.
+    };
+
+    // Two cores sort a half each, and one merge joins them.
+    if (count >= 1 << 16) {
+        auto middle = items.begin() + static_cast<std::ptrdiff_t>(count / 2);
+        std::thread first([&] { std::sort(items.begin(), middle, before); });
+        std::sort(middle, items.end(), before);
+        first.join();
+        std::inplace_merge(items.begin(), middle, items.end(), before);
+    } else {
+        std::sort(items.begin(), items.end(), before);
+    }
+
+    std::vector<std::uint32_t> order(count);
+    for (std::size_t i = 0; i < count; ++i)
+        order[i] = items[i].position;
+    return order;
 }
 
 }  // namespace toolkit

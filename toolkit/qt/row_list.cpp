@@ -1,18 +1,50 @@
 #include "row_list.h"
 
-#include "entry_list_model.h"
 #include "raw_paths.h"
 #include "utf8.h"
 
+#include <QCoreApplication>
 #include <QListView>
+#include <QTimer>
 
 namespace toolkit {
 
 QtRowList::QtRowList(QListView* view, std::string_view name, std::optional<std::int32_t> index,
                      std::initializer_list<Event> raised)
-    : QtControl(view, name, index, raised), m_view(view), m_model(new EntryListModel(view))
+    : QtControl(view, name, index, raised), m_view(view)
 {
-    m_view->setModel(m_model);
+}
+
+namespace {
+
+struct OfferedFiles {
+    QByteArray folder;
+    RawNames files;
+};
+
+std::optional<OfferedFiles>& offered_files()
+{
+    static std::optional<OfferedFiles> offered;
+    return offered;
+}
+
+}  // namespace
+
+void QtRowList::offer_files(const QByteArray& folder, RawNames files)
+{
+    offered_files() = OfferedFiles{folder, std::move(files)};
+    // Once the event loop turns, the folder may have changed: read it again.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { offered_files().reset(); });
+}
+
+std::optional<RawNames> QtRowList::take_files(const QByteArray& folder)
+{
+    std::optional<OfferedFiles>& offered = offered_files();
+    if (!offered || offered->folder != folder)
+        return std::nullopt;
+    std::optional<RawNames> files = std::move(offered->files);
+    offered.reset();
+    return files;
 }
 
 std::string QtRowList::path() const { return string_of(m_path); }

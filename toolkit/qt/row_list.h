@@ -6,14 +6,15 @@
 #pragma once
 
 #include "control.h"
+#include "folder_reader.h"
 
 #include <QByteArray>
+
+#include <optional>
 
 class QListView;
 
 namespace toolkit {
-
-class EntryListModel;
 
 class QtRowList : public QtControl {
 public:
@@ -30,8 +31,13 @@ protected:
     // A path as given, made absolute from the one listed now and clean.
     QByteArray resolve(const std::string& path) const;
 
+    // One read of a folder serves both lists: the folder list offers the
+    // files it read, and the file list, pointed at the same folder before
+    // the event loop turns again, takes them instead of reading once more.
+    static void offer_files(const QByteArray& folder, RawNames files);
+    static std::optional<RawNames> take_files(const QByteArray& folder);
+
     QListView* m_view;
-    EntryListModel* m_model;
     QByteArray m_path;
 
 private:

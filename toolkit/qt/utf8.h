@@ -22,5 +22,13 @@ std::string string_of(const QByteArray& raw);
 // A path or name as the user reads it: U+FFFD for each byte that is not
 // valid UTF-8.
 QString display_path(const QByteArray& raw);
+QString display_name(std::string_view raw);
+// The same as UTF-8; a name that is valid UTF-8 already (nearly all are)
+// comes back as it is, without a round trip through UTF-16.
+std::string display_text(std::string_view raw);
+
+// Whether the bytes are well-formed UTF-8: no stray or missing continuation
+// bytes, no overlong forms, no surrogates, nothing past U+10FFFF.
+bool is_valid_utf8(std::string_view bytes);
 
 }  // namespace toolkit
