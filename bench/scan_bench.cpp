@@ -1,21 +1,32 @@
 // Measures the tool on large folders: pointing the file list at a folder,
-// the scan, the copy, and `ls -1` on the same folder for scale.
+// the scan, the copy; beside them, on the same folder in the same run, the
+// floor (a bare readdir and natural sort, written here in plain C++) and
+// `ls -1`, for scale.
 //
 //   build/test/bench/scan_bench            # 1,000, 100,000 and 1,000,000 files
 //   build/test/bench/scan_bench 5000 20000 # other sizes
 //
-// Prints one line per folder size:
-//   bench files=N open_ms=… scan_ms=… copy_ms=… total_ms=… ls_ms=… ratio=… peak_rss_mb=…
+// Prints one line per folder size and locale (C, and en_US.UTF-8 where the
+// system has it):
+//   bench files=N locale=… open_ms=… scan_ms=… copy_ms=… total_ms=… floor_ms=…
+//         ls_ms=… ratio_floor=… ratio_ls=… peak_rss_mb=…
 // Each time is the median of several runs on the real main window, drawn
-// offscreen. The folders are made in a temporary folder and removed after.
+// offscreen; peak memory is the process's so far. The folders are made in a
+// temporary folder and removed after.
 #include "app/main_window.h"
 #include "toolkit/application.h"
 #include "toolkit/services.h"
 #include "toolkit/testing.h"
 
 #include <algorithm>
+#include <QLocale>
+
+#include <cctype>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -92,20 +103,73 @@ double peak_rss_mb()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-void bench(app::frmMain& window, const std::filesystem::path& work, int files)
+// The practical floor: one readdir pass, then a natural sort (digit runs by
+// value, letters ignoring case) of the names as plain strings.
+bool natural_less(const std::string& a, const std::string& b)
 {
-    std::string folder = make_folder(work, files);
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        auto ca = static_cast<unsigned char>(a[i]);
+        auto cb = static_cast<unsigned char>(b[j]);
+        if (std::isdigit(ca) && std::isdigit(cb)) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei])))
+                ++ei;
+            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej])))
+                ++ej;
+            while (i + 1 < ei && a[i] == '0')
+                ++i;
+            while (j + 1 < ej && b[j] == '0')
+                ++j;
+            if (ei - i != ej - j)
+                return ei - i < ej - j;
+            if (int order = a.compare(i, ei - i, b, j, ej - j))
+                return order < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        int la = std::tolower(ca), lb = std::tolower(cb);
+        if (la != lb)
+            return la < lb;
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
+std::size_t floor_read_and_sort(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        std::exit(1);
+    while (const dirent* entry = readdir(dir))
+        if (entry->d_name[0] != '.')
+            names.emplace_back(entry->d_name);
+    closedir(dir);
+    std::sort(names.begin(), names.end(), natural_less);
+    return names.size();
+}
+
+void bench(app::frmMain& window, const std::filesystem::path& work, const std::string& folder,
+           int files, const char* locale)
+{
     std::string empty = (work / "empty").string();
     toolkit::Object& folders = window.form().control("dirNames");
     toolkit::Object& names = window.form().control("txtNames");
     int runs = files >= 1000000 ? 3 : 5;
 
-    std::vector<double> open, scan, copy, ls;
+    std::vector<double> open, scan, copy, floor, ls;
     for (int run = 0; run < runs; ++run) {
         folders.set(prop::Path, empty);
         open.push_back(milliseconds([&] { folders.set(prop::Path, folder); }));
         scan.push_back(milliseconds([&] { window.cmdScan_Click(); }));
         copy.push_back(milliseconds([&] { window.cmdClipboard_Click(); }));
+        floor.push_back(milliseconds([&] {
+            if (floor_read_and_sort(folder) != static_cast<std::size_t>(files))
+                std::exit(1);
+        }));
         std::string command = "ls -1 '" + folder + "' > /dev/null";
         ls.push_back(milliseconds([&] {
             if (std::system(command.c_str()) != 0)
@@ -122,13 +186,13 @@ void bench(app::frmMain& window, const std::filesystem::path& work, int files)
     }
 
     double total = median(open) + median(scan) + median(copy);
-    std::printf("bench files=%d open_ms=%.1f scan_ms=%.1f copy_ms=%.1f total_ms=%.1f ls_ms=%.1f "
-                "ratio=%.2f peak_rss_mb=%.0f\n",
-                files, median(open), median(scan), median(copy), total, median(ls),
-                total / median(ls), peak_rss_mb());
+    std::printf("bench files=%d locale=%s open_ms=%.1f scan_ms=%.1f copy_ms=%.1f total_ms=%.1f "
+                "floor_ms=%.1f ls_ms=%.1f ratio_floor=%.2f ratio_ls=%.2f peak_rss_mb=%.0f\n",
+                files, locale, median(open), median(scan), median(copy), total, median(floor),
+                median(ls), total / median(floor), total / median(ls), peak_rss_mb());
     std::fflush(stdout);
     folders.set(prop::Path, empty);
-    std::filesystem::remove_all(folder);
+    toolkit::clear_clipboard();
 }
 
 }  // namespace
@@ -147,11 +211,22 @@ int main(int argc, char** argv)
     std::filesystem::path work = std::filesystem::temp_directory_path() /
                                  ("tobrel-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(work / "empty");
+    // The tool collates as the user's locale says; C is what CI runs under.
+    std::vector<const char*> locales = {"C"};
+    if (std::setlocale(LC_ALL, "en_US.UTF-8"))
+        locales.push_back("en_US.UTF-8");
     {
         app::frmMain window;
         window.show();
-        for (int files : sizes)
-            bench(window, work, files);
+        for (int files : sizes) {
+            std::string folder = make_folder(work, files);
+            for (const char* locale : locales) {
+                std::setlocale(LC_ALL, locale);
+                QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+                bench(window, work, folder, files, locale);
+            }
+            std::filesystem::remove_all(folder);
+        }
     }
     std::filesystem::remove_all(work);
 }
