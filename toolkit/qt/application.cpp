@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include <malloc.h>
+
 namespace toolkit {
 
 struct Application::Impl {
@@ -15,6 +17,11 @@ Application::Application(int& argc, char** argv, std::string_view title, std::st
                          std::string_view desktop_id)
     : m_impl(std::make_unique<Impl>(argc, argv))
 {
+    // A big folder's names, keys and text come and go in blocks of tens of
+    // megabytes. glibc raises its mmap threshold each time such a block is
+    // freed, so the next ones would come from the heap, which keeps freed
+    // memory; a fixed threshold gives every big block back when it goes.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
     QString name = qt_text(title);
     QApplication::setApplicationName(name.toLower());
     QApplication::setApplicationDisplayName(name);
