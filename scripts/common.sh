@@ -20,7 +20,18 @@ ensure_packages() {
 }
 
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
-test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev file)
+test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev file locales)
+
+# ensure_locale NAME: generates a locale (such as en_US.UTF-8) if the system
+# lacks it; the benchmark sorts under it beside the C locale.
+ensure_locale() {
+  local wanted=${1/UTF-8/utf8}
+  locale -a 2>/dev/null | grep -qix "$wanted" && return 0
+  echo "Generating the locale $1"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" sh -c "grep -qx '$1 UTF-8' /etc/locale.gen || echo '$1 UTF-8' >> /etc/locale.gen; locale-gen >/dev/null"
+}
 
 # build DIR [CMAKE OPTION...]: configures quietly, showing cmake's own words
 # only when it fails, then builds.
