@@ -1,5 +1,7 @@
 #include "name_order.h"
 
+#include "utf8.h"
+
 #include <QChar>
 #include <QCollator>
 #include <QString>
@@ -50,36 +52,14 @@ constexpr std::array<unsigned char, 128> ascii_other_weights = [] {
     return weights;
 }();
 
-// Calls visit(code point) for each character of a raw name; a byte that is
-// not valid UTF-8 counts as U+FFFD, as it is shown.
+// Calls visit(code point, where it starts) for each character of a raw
+// name; a byte that is not valid UTF-8 counts as U+FFFD, as it is shown.
 template <class Visit>
 void for_each_character(std::string_view name, Visit&& visit)
 {
-    const auto* at = reinterpret_cast<const unsigned char*>(name.data());
-    const auto* end = at + name.size();
-    while (at != end) {
-        unsigned char lead = *at;
-        if (lead < 0x80) {
-            visit(char32_t(lead), at);
-            ++at;
-            continue;
-        }
-        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        char32_t c = length == 4 ? lead & 0x07 : length == 3 ? lead & 0x0F : lead & 0x1F;
-        bool valid = length > 1 && static_cast<std::size_t>(end - at) >= length;
-        for (std::size_t i = 1; valid && i < length; ++i) {
-            valid = (at[i] & 0xC0) == 0x80;
-            c = (c << 6) | (at[i] & 0x3F);
-        }
-        static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        valid = valid && c >= smallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-        if (!valid) {
-            length = 1;
-            c = 0xFFFD;
-        }
-        visit(c, at);
-        at += length;
-    }
+    for_each_code_point(name, [&](char32_t c, const unsigned char* at, bool valid) {
+        visit(valid ? c : char32_t(0xFFFD), at);
+    });
 }
 
 bool is_ascii(std::string_view name)

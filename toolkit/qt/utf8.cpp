@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace toolkit {
 
 QString qt_text(std::string_view utf8)
@@ -38,44 +40,13 @@ std::string display_text(std::string_view raw)
 
 bool is_valid_utf8(std::string_view bytes)
 {
-    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = at + bytes.size();
-    while (at != end) {
-        unsigned char lead = *at;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
-        // The lead byte gives the length and the range the second byte must
-        // fall in, which rules out overlong forms, surrogates and too-high
-        // code points at once.
-        std::size_t length;
-        unsigned char low = 0x80, high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                low = 0xA0;
-            else if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                low = 0x90;
-            else if (lead == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (static_cast<std::size_t>(end - at) < length || at[1] < low || at[1] > high)
-            return false;
-        for (std::size_t i = 2; i < length; ++i)
-            if (at[i] < 0x80 || at[i] > 0xBF)
-                return false;
-        at += length;
-    }
-    return true;
+    bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return true;  // As most names are.
+    bool valid = true;
+    for_each_code_point(bytes, [&](char32_t, const unsigned char*, bool ok) { valid = valid && ok; });
+    return valid;
 }
 
 }  // namespace toolkit

@@ -27,8 +27,38 @@ QString display_name(std::string_view raw);
 // comes back as it is, without a round trip through UTF-16.
 std::string display_text(std::string_view raw);
 
-// Whether the bytes are well-formed UTF-8: no stray or missing continuation
-// bytes, no overlong forms, no surrogates, nothing past U+10FFFF.
+// Calls visit(code point, where it starts, valid) for each character of
+// UTF-8 bytes. Well-formed means no stray or missing continuation bytes, no
+// overlong forms, no surrogates and nothing past U+10FFFF; a byte that
+// starts no well-formed character comes alone, with valid false.
+template <class Visit>
+void for_each_code_point(std::string_view bytes, Visit&& visit)
+{
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    while (at != end) {
+        unsigned char lead = *at;
+        if (lead < 0x80) {
+            visit(char32_t(lead), at, true);
+            ++at;
+            continue;
+        }
+        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        char32_t c = length == 4 ? lead & 0x07 : length == 3 ? lead & 0x0F : lead & 0x1F;
+        bool valid = length > 1 && static_cast<std::size_t>(end - at) >= length;
+        for (std::size_t i = 1; valid && i < length; ++i) {
+            valid = (at[i] & 0xC0) == 0x80;
+            c = (c << 6) | (at[i] & 0x3F);
+        }
+        constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && c >= smallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!valid)
+            length = 1;
+        visit(c, at, valid);
+        at += length;
+    }
+}
+
 bool is_valid_utf8(std::string_view bytes);
 
 }  // namespace toolkit
