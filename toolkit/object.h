@@ -37,6 +37,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A call the user abandoned while it waited (Esc during a slow read): it
+// changed nothing, and no one need be told.
+class Cancelled : public Error {
+public:
+    using Error::Error;
+};
+
 // Property names, spelt once for every side of the contract.
 namespace prop {
 inline constexpr std::string_view Name = "Name";

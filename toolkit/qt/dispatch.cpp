@@ -10,6 +10,7 @@ void dispatch(const Handler& handler) noexcept
         return;
     try {
         handler();
+    } catch (const Cancelled&) {
     } catch (const std::exception& error) {
         show_message(error.what());
     } catch (...) {
