@@ -1,6 +1,6 @@
 // What tests replace or look into, and the program never does: the message
-// box, the opener, the volume source and program end, read-back of the
-// clipboard, and a property made to fail. Each replacement lasts as long as
+// box, the opener, the mount table and the question each volume is asked, a
+// hook on each folder read, program end, read-back of the clipboard, and a property made to fail. Each replacement lasts as long as
 // the guard that made it, and the one before it comes back.
 //
 //   std::vector<std::string> shown;
@@ -25,12 +25,18 @@ using MessageBoxHook = std::function<void(const std::string& text)>;
 using OpenerHook = std::function<bool(const std::string& address)>;
 using ProgramEndHook = std::function<void()>;
 using VolumeSource = std::function<std::vector<Volume>()>;
+using VolumeQuestion = std::function<std::optional<std::string>(const Volume& volume)>;
+// Called on the reading thread before each folder read, with the folder's
+// raw path: a test may count reads there, or hold one back on a latch.
+using FolderReadHook = std::function<void(const std::string& folder)>;
 
 // Each returns the hook it replaces; an empty hook restores the real one.
 MessageBoxHook replace_message_box(MessageBoxHook hook);
 OpenerHook replace_opener(OpenerHook hook);
 ProgramEndHook replace_program_end(ProgramEndHook hook);
 VolumeSource replace_volume_source(VolumeSource source);
+VolumeQuestion replace_volume_question(VolumeQuestion question);
+FolderReadHook replace_folder_read_hook(FolderReadHook hook);
 
 template <class Hook, Hook (*Replace)(Hook)>
 class ScopedHook {
@@ -48,6 +54,8 @@ using ScopedMessageBox = ScopedHook<MessageBoxHook, &replace_message_box>;
 using ScopedOpener = ScopedHook<OpenerHook, &replace_opener>;
 using ScopedProgramEnd = ScopedHook<ProgramEndHook, &replace_program_end>;
 using ScopedVolumeSource = ScopedHook<VolumeSource, &replace_volume_source>;
+using ScopedVolumeQuestion = ScopedHook<VolumeQuestion, &replace_volume_question>;
+using ScopedFolderReadHook = ScopedHook<FolderReadHook, &replace_folder_read_hook>;
 
 // Makes every named read and write of one property of one object throw
 // `Error(message)`, as a control whose device broke would.

@@ -1,5 +1,6 @@
 #include "app/window_fixture.h"
 #include "test_folder.h"
+#include "toolkit/testing.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QTimer>
+
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +42,14 @@ protected:
         // Subfolders come after the ancestors, which may share the name.
         folders->setCurrentIndex(found.back());
         QTest::keyClick(folders, Qt::Key_Return);
+    }
+
+    // The folder list's rows that show a name.
+    QModelIndexList folder_rows(const QString& shown)
+    {
+        auto* folders = top()->findChild<QListView*>("dirNames");
+        return folders->model()->match(folders->model()->index(0, 0), Qt::DisplayRole, shown, -1,
+                                       Qt::MatchExactly);
     }
 
     // Every entry of the file list, read as the scan reads them.
@@ -108,21 +123,44 @@ TEST_F(FileSystemEdges, AFolderWhoseNameIsNotUtf8CanBeOpened)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(FileSystemEdges, AFolderDeletedWhileShownStillScansWhatIsShown)
+TEST_F(FileSystemEdges, AFolderDeletedWhileShownIsReportedOnceAndLeftForItsParent)
 {
     TestFolder folder;
+    folder.file("beside");
     folder.folder("doomed");
     folder.file("doomed/a");
-    folder.file("doomed/b");
     open(folder / "doomed");
+    scan();
+    folder.remove("doomed/a");
     folder.remove("doomed");
 
+    QTRY_COMPARE_WITH_TIMEOUT(current_folder(), folder.path(), 5000);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("No such file"), std::string::npos);
+    EXPECT_EQ(text(), "");
     scan();
-    EXPECT_EQ(text(), "\ra\rb");
-    open_shown("doomed");  // Opening it again.
-    EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(current_folder(), folder / "doomed");
-    EXPECT_EQ(text(), "\ra\rb");
+    EXPECT_EQ(text(), "\rbeside");
+}
+
+TEST_F(FileSystemEdges, TheShownFolderIsFollowedLiveWithoutAFolderChange)
+{
+    TestFolder folder;
+    folder.file("a");
+    folder.file("b");
+    open(folder.path());
+    scan();
+    ASSERT_EQ(text(), "\ra\rb");
+
+    folder.file("c");
+    folder.remove("a");
+    folder.folder("sub");
+    auto* files = top()->findChild<QListView*>("filNames");
+    QTRY_COMPARE_WITH_TIMEOUT(files->model()->rowCount(), 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!folder_rows("sub").empty(), 5000);
+    EXPECT_EQ(text(), "\ra\rb");  // No folder change: the text stays the user's.
+    scan();
+    EXPECT_EQ(text(), "\rb\rc");
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(FileSystemEdges, APathThatBecameAFileIsRefused)
@@ -204,6 +242,83 @@ TEST_F(FileSystemEdges, TheDriveListFollowsMountsAndIgnoresAVanishedOne)
     drives->showPopup();  // Read again: gone.
     drives->hidePopup();
     EXPECT_LT(drives->findText("stick"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Holds a reading thread until the test lets it go.
+class Gate {
+public:
+    void wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_opened.wait(lock, [this] { return m_open; });
+    }
+    void open()
+    {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_opened.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false;
+};
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
+{
+    TestFolder folder;
+    folder.folder("slow");
+    folder.file("slow/late");
+    folder.folder("quick");
+    folder.file("here");
+    open(folder.path());
+    scan();
+
+    auto gate = std::make_shared<Gate>();
+    auto slow_reads = std::make_shared<std::atomic<int>>(0);
+    std::string slow = folder / "slow";
+    toolkit::ScopedFolderReadHook hook([gate, slow_reads, slow](const std::string& read) {
+        if (read == slow) {
+            ++*slow_reads;
+            gate->wait();
+        }
+    });
+
+    bool live = false;
+    QSize resized;
+    auto* folders = top()->findChild<QListView*>("dirNames");
+    QTimer::singleShot(0, [&] {
+        // Once the read is blocked, the window still resizes and serves the clipboard.
+        bool blocked = QTest::qWaitFor([&] { return *slow_reads == 1; }, 5000);
+        top()->resize(top()->width() + 40, top()->height() + 30);
+        resized = top()->size();
+        toolkit::put_clipboard_text("\rstill");
+        live = blocked && toolkit::clipboard_text() == "\rstill";
+        QTest::keyClick(folders, Qt::Key_Escape);
+    });
+    open_shown("slow");
+    gate->open();
+
+    EXPECT_TRUE(live);
+    EXPECT_EQ(resized, top()->size());
+    EXPECT_EQ(*slow_reads, 1);
+    EXPECT_EQ(current_folder(), folder.path());  // Abandoned: the tool stays where it was,
+    EXPECT_EQ(text(), "\rhere");                 // with the text the user had,
+    EXPECT_TRUE(messages.empty());               // and no message.
+
+    // The abandoned read never lands later, over a folder opened since.
+    open_shown("quick");
+    QTest::qWait(0);
+    EXPECT_EQ(current_folder(), folder / "quick");
 }
 
 }  // namespace

@@ -39,15 +39,52 @@ QtFileList::QtFileList(QWidget* parent, std::string_view name, std::optional<std
 void QtFileList::set_path(std::string path)
 {
     QByteArray target = resolve(path);
-    std::optional<RawNames> offered = take_files(target);
-    RawNames files = offered ? std::move(*offered) : read_folder(target).files;
-    if (files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-        throw Error(name() + ": the folder holds too many files to list.");
-    std::vector<std::uint32_t> order = name_order(files);
-    m_path = target;
+    if (!is_current(target)) {
+        std::optional<FolderRead> listed = take_files(target);
+        if (!listed)
+            listed = read(target);
+        if (listed->listing.files.size() >
+            static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+            throw Error(name() + ": the folder holds too many files to list.");
+        m_path = target;
+        follow(*listed);
+        show(std::move(listed->listing.files));
+    }
     m_selected = -1;
+    show_selection_later();
+}
+
+void QtFileList::show(RawNames files)
+{
+    std::vector<std::uint32_t> order = name_order(files);
     m_model->set_names(std::move(files), std::move(order));
     place();
+}
+
+void QtFileList::take_change(const FolderRead& read)
+{
+    std::optional<std::string> selected;
+    if (m_selected >= 0)
+        selected = std::string(m_model->raw(static_cast<std::size_t>(m_selected)));
+    show(read.listing.files);
+    // The entry selected stays selected while it exists.
+    m_selected = -1;
+    if (selected)
+        for (std::size_t row = 0; row < m_model->size(); ++row)
+            if (m_model->raw(row) == *selected) {
+                m_selected = static_cast<std::int32_t>(row);
+                break;
+            }
+    show_selection_later();
+}
+
+void QtFileList::lose_folder(const std::string&)
+{
+    // A folder that is gone holds no files; the folder list, where it shows
+    // the same folder, has told the user already.
+    show(RawNames{});
+    m_selected = -1;
+    show_selection_later();
 }
 
 std::int32_t QtFileList::list_count() const

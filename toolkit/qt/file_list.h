@@ -23,9 +23,13 @@ public:
 
 protected:
     std::span<const Property> own_properties() const override;
+    void take_change(const FolderRead& read) override;
+    void lose_folder(const std::string& error) override;
+    bool shows_folders() const override { return false; }
 
 private:
     void check_index(std::int32_t index) const;
+    void show(RawNames files);
 
     FileListModel* m_model;
     // Shows the selected entry once control returns to the event loop.

@@ -8,11 +8,15 @@
 #include "raw_paths.h"
 #include "utf8.h"
 
+#include "toolkit/services.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QStyle>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace toolkit {
 
@@ -78,9 +82,38 @@ QtFolderList::QtFolderList(QWidget* parent, std::string_view name,
 void QtFolderList::set_path(std::string path)
 {
     QByteArray target = resolve(path);
-    FolderListing listing = read_folder(target);
-    std::vector<std::uint32_t> order = name_order(listing.folders);
+    if (is_current(target)) {
+        m_view->setCurrentIndex(m_model->index(m_open_row));
+        return;
+    }
+    FolderRead listed;
+    try {
+        listed = read(target);
+    } catch (const Error&) {
+        // What the user highlighted to open was refused: the highlight goes
+        // back to where the tool is.
+        m_view->setCurrentIndex(m_model->index(m_open_row));
+        throw;
+    }
+    open(target, std::move(listed));
+}
 
+void QtFolderList::open(const QByteArray& folder, FolderRead read)
+{
+    show(folder, read.listing.folders, folder);
+    bool changed = folder != m_path;
+    m_path = folder;
+    follow(read);
+    read.listing.folders = {};
+    offer_files(folder, std::move(read));
+    if (changed)
+        raise(handler(Event::Change));
+}
+
+void QtFolderList::show(const QByteArray& folder, const RawNames& subfolders,
+                        const QByteArray& highlight)
+{
+    std::vector<std::uint32_t> order = name_order(subfolders);
     QStyle* style = QApplication::style();
     QIcon open_icon = style->standardIcon(QStyle::SP_DirOpenIcon);
     QIcon closed_icon = style->standardIcon(QStyle::SP_DirClosedIcon);
@@ -89,7 +122,7 @@ void QtFolderList::set_path(std::string path)
     rows.push_back({QStringLiteral("/"), 0, open_icon});
     paths.push_back("/");
     QByteArray walked;
-    for (const QByteArray& part : target.split('/')) {
+    for (const QByteArray& part : folder.split('/')) {
         if (part.isEmpty())
             continue;
         walked += '/' + part;
@@ -99,20 +132,52 @@ void QtFolderList::set_path(std::string path)
     int open_row = static_cast<int>(rows.size()) - 1;
     int child_depth = open_row + 1;
     for (std::uint32_t position : order) {
-        std::string_view folder = listing.folders[position];
-        rows.push_back({display_name(folder), child_depth, closed_icon});
-        paths.push_back(join_path(target, bytes_of(folder)));
+        std::string_view subfolder = subfolders[position];
+        rows.push_back({display_name(subfolder), child_depth, closed_icon});
+        paths.push_back(join_path(folder, bytes_of(subfolder)));
     }
+    auto found = std::find(paths.begin(), paths.end(), highlight);
+    int highlight_row = found == paths.end() ? open_row : static_cast<int>(found - paths.begin());
 
-    bool changed = target != m_path;
-    m_path = target;
+    m_open_row = open_row;
     m_entry_paths = std::move(paths);
     m_model->set_rows(std::move(rows));
-    m_view->setCurrentIndex(m_model->index(open_row));
+    m_view->setCurrentIndex(m_model->index(highlight_row));
     place();
-    offer_files(target, std::move(listing.files));
-    if (changed)
-        raise(handler(Event::Change));
+}
+
+QByteArray QtFolderList::highlighted_path() const
+{
+    QModelIndex current = m_view->currentIndex();
+    if (!current.isValid())
+        return m_path;
+    return m_entry_paths[static_cast<std::size_t>(current.row())];
+}
+
+void QtFolderList::take_change(const FolderRead& read)
+{
+    show(m_path, read.listing.folders, highlighted_path());
+}
+
+void QtFolderList::lose_folder(const std::string& error)
+{
+    show_message(error);
+    // The nearest ancestor that can still be read is opened as if the user
+    // had gone there; the root always can.
+    QByteArray ancestor = m_path;
+    while (ancestor != "/") {
+        ancestor = clean_path(ancestor + "/..", "/");
+        FolderRead listed;
+        try {
+            listed = read(ancestor);
+        } catch (const Cancelled&) {
+            return;
+        } catch (const Error&) {
+            continue;
+        }
+        dispatch([&] { open(ancestor, std::move(listed)); });
+        return;
+    }
 }
 
 void QtFolderList::open_highlighted()

@@ -22,10 +22,21 @@ public:
 
 protected:
     std::span<const Property> own_properties() const override;
+    void take_change(const FolderRead& read) override;
+    void lose_folder(const std::string& error) override;
+    bool shows_folders() const override { return true; }
 
 private:
+    // Lists `folder`'s ancestors and subfolders, with the entry at
+    // `highlight` highlighted, or the folder itself.
+    void show(const QByteArray& folder, const RawNames& subfolders, const QByteArray& highlight);
+    // Shows a folder read, then raises Change when it is another folder.
+    void open(const QByteArray& folder, FolderRead read);
+    QByteArray highlighted_path() const;
+
     EntryListModel* m_model;
     std::vector<QByteArray> m_entry_paths;
+    int m_open_row = 0;
 };
 
 }  // namespace toolkit

@@ -3,23 +3,27 @@
 #include "raw_paths.h"
 #include "utf8.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QListView>
 #include <QTimer>
 
-namespace toolkit {
+#include <algorithm>
+#include <set>
+#include <vector>
 
-QtRowList::QtRowList(QListView* view, std::string_view name, std::optional<std::int32_t> index,
-                     std::initializer_list<Event> raised)
-    : QtControl(view, name, index, raised), m_view(view)
-{
-}
+namespace toolkit {
 
 namespace {
 
+std::vector<QtRowList*>& live_lists()
+{
+    static std::vector<QtRowList*> lists;
+    return lists;
+}
+
 struct OfferedFiles {
     QByteArray folder;
-    RawNames files;
+    FolderRead read;
 };
 
 std::optional<OfferedFiles>& offered_files()
@@ -28,23 +32,134 @@ std::optional<OfferedFiles>& offered_files()
     return offered;
 }
 
-}  // namespace
+// A burst of changes (a copy of many files) becomes one read: reports are
+// gathered for a moment before the folders are read again.
+constexpr auto gathering_time = std::chrono::milliseconds(50);
 
-void QtRowList::offer_files(const QByteArray& folder, RawNames files)
+std::set<QByteArray>& folders_to_read()
 {
-    offered_files() = OfferedFiles{folder, std::move(files)};
-    // Once the event loop turns, the folder may have changed: read it again.
-    QTimer::singleShot(0, QCoreApplication::instance(), [] { offered_files().reset(); });
+    static std::set<QByteArray> folders;
+    return folders;
 }
 
-std::optional<RawNames> QtRowList::take_files(const QByteArray& folder)
+}  // namespace
+
+QtRowList::QtRowList(QListView* view, std::string_view name, std::optional<std::int32_t> index,
+                     std::initializer_list<Event> raised)
+    : QtControl(view, name, index, raised), m_view(view)
+{
+    static bool listening = false;
+    if (!listening) {
+        listening = true;
+        FolderWatch::instance().on_change = [](int watch) {
+            for (QtRowList* list : live_lists())
+                if (list->m_watch == watch) {
+                    list->m_stale = true;
+                    read_again_later(list->m_path);
+                }
+        };
+        QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, qGuiApp,
+                         [](Qt::ApplicationState state) {
+                             if (state != Qt::ApplicationActive)
+                                 return;
+                             for (QtRowList* list : live_lists())
+                                 if (!list->m_reports_changes && !list->m_path.isEmpty()) {
+                                     list->m_stale = true;
+                                     read_again_later(list->m_path);
+                                 }
+                         });
+    }
+    live_lists().push_back(this);
+}
+
+QtRowList::~QtRowList()
+{
+    std::erase(live_lists(), this);
+    follow(FolderRead{});
+}
+
+FolderRead QtRowList::read(const QByteArray& folder) const
+{
+    FolderRead read = read_folder_waiting(folder);
+    if (!read.error.empty()) {
+        // The watch may be one a list holds: the same folder gives the same watch.
+        bool held = std::any_of(live_lists().begin(), live_lists().end(),
+                                [&](const QtRowList* list) { return list->m_watch == read.watch; });
+        if (!held)
+            FolderWatch::instance().release(read.watch);
+        throw Error(read.error);
+    }
+    return read;
+}
+
+bool QtRowList::is_current(const QByteArray& folder) const
+{
+    return folder == m_path && m_watch >= 0 && m_reports_changes && !m_stale;
+}
+
+void QtRowList::follow(const FolderRead& read)
+{
+    int previous = std::exchange(m_watch, read.watch);
+    m_reports_changes = read.reports_changes;
+    m_stale = false;
+    if (previous < 0 || previous == m_watch)
+        return;
+    for (const QtRowList* list : live_lists())
+        if (list->m_watch == previous)
+            return;
+    FolderWatch::instance().release(previous);
+}
+
+void QtRowList::read_again_later(const QByteArray& folder)
+{
+    std::set<QByteArray>& folders = folders_to_read();
+    bool first = folders.empty();
+    folders.insert(folder);
+    if (!first)
+        return;
+    QTimer::singleShot(gathering_time, qGuiApp, [] {
+        for (const QByteArray& each : std::exchange(folders_to_read(), {}))
+            read_folder_later(each, [each](FolderRead& read) { hand_out(each, read); });
+    });
+}
+
+void QtRowList::hand_out(const QByteArray& folder, FolderRead& read)
+{
+    std::vector<QtRowList*> showing;
+    for (QtRowList* list : live_lists())
+        if (list->m_path == folder)
+            showing.push_back(list);
+    std::stable_partition(showing.begin(), showing.end(),
+                          [](const QtRowList* list) { return list->shows_folders(); });
+    for (QtRowList* list : showing) {
+        // An earlier list's move may have taken this one elsewhere, or away.
+        if (std::find(live_lists().begin(), live_lists().end(), list) == live_lists().end() ||
+            list->m_path != folder)
+            continue;
+        if (read.error.empty()) {
+            list->follow(read);
+            list->take_change(read);
+        } else {
+            list->lose_folder(read.error);
+        }
+    }
+}
+
+void QtRowList::offer_files(const QByteArray& folder, FolderRead read)
+{
+    offered_files() = OfferedFiles{folder, std::move(read)};
+    // Once the event loop turns, the folder may have changed: read it again.
+    QTimer::singleShot(0, qGuiApp, [] { offered_files().reset(); });
+}
+
+std::optional<FolderRead> QtRowList::take_files(const QByteArray& folder)
 {
     std::optional<OfferedFiles>& offered = offered_files();
     if (!offered || offered->folder != folder)
         return std::nullopt;
-    std::optional<RawNames> files = std::move(offered->files);
+    std::optional<FolderRead> read = std::move(offered->read);
     offered.reset();
-    return files;
+    return read;
 }
 
 std::string QtRowList::path() const { return string_of(m_path); }
