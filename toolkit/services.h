@@ -11,6 +11,7 @@
 // through toolkit/testing.h, which the program itself never includes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,15 @@ struct Volume {
     std::string label;
 };
 
-// The volumes a user thinks of as drives, read afresh on every call.
+// The volumes a user thinks of as drives, read afresh from the mount table
+// on every call, each labelled by its mount point. No volume is asked
+// anything, so this never waits on one.
 std::vector<Volume> mounted_volumes();
+
+// The label a volume shows once it is asked (its name, where it has one), or
+// nothing when it is no drive. This may wait as long as the volume takes to
+// answer, which for a hung network share is for ever: call it off the
+// window's thread.
+std::optional<std::string> volume_label(const Volume& volume);
 
 }  // namespace toolkit

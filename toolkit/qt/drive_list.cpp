@@ -1,14 +1,18 @@
 #include "drive_list.h"
 
 #include "dispatch.h"
+#include "off_thread.h"
 #include "utf8.h"
 
 #include "toolkit/services.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
-#include <QStorageInfo>
+
+#include <mutex>
+#include <thread>
 
 namespace toolkit {
 
@@ -41,21 +45,106 @@ QtDriveList::QtDriveList(QWidget* parent, std::string_view name,
 {
     static_cast<DriveCombo*>(m_combo)->before_popup = [this] { refresh(); };
     refresh();
-    // The list starts on the volume that holds the working folder.
-    QByteArray current = QFile::encodeName(QStorageInfo(QDir::currentPath()).rootPath());
-    int found = m_combo->findData(current);
-    m_combo->setCurrentIndex(found >= 0 ? found : 0);
+    // The list starts on the volume that holds the working folder: the
+    // deepest mount point above it, found without asking any volume.
+    QByteArray current = QFile::encodeName(QDir::currentPath());
+    int found = 0;
+    qsizetype deepest = -1;
+    for (int row = 0; row < m_combo->count(); ++row) {
+        QByteArray root = m_combo->itemData(row).toByteArray();
+        bool holds = current == root || root == "/" || current.startsWith(root + '/');
+        if (holds && root.size() > deepest) {
+            deepest = root.size();
+            found = row;
+        }
+    }
+    m_combo->setCurrentIndex(found);
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo,
                      [this] { dispatch(handler(Event::Change)); });
 }
 
+QtDriveList::~QtDriveList() { forget_answers(); }
+
+namespace {
+
+// What the threads that ask the volumes share with the drive list. Answers
+// that come after the list stopped waiting are posted to it while it still
+// wants them.
+struct VolumeAnswers {
+    std::mutex mutex;
+    std::vector<Volume> volumes;
+    std::vector<std::optional<std::optional<std::string>>> labels;
+    int unanswered = 0;
+    bool late = false;
+    QObject* receiver = nullptr;
+    std::function<void(std::size_t)> on_late_answer;
+};
+
+// A volume that has not answered within this time is listed by its mount
+// point, and its label fills in when it answers.
+constexpr auto answer_time = std::chrono::milliseconds(1000);
+
+}  // namespace
+
+void QtDriveList::forget_answers()
+{
+    if (!m_answers)
+        return;
+    auto* answers = static_cast<VolumeAnswers*>(m_answers.get());
+    std::lock_guard lock(answers->mutex);
+    answers->receiver = nullptr;
+    m_answers.reset();
+}
+
 void QtDriveList::refresh()
 {
+    forget_answers();
+    auto answers = std::make_shared<VolumeAnswers>();
+    answers->volumes = mounted_volumes();
+    answers->labels.resize(answers->volumes.size());
+    answers->unanswered = static_cast<int>(answers->volumes.size());
+    answers->receiver = m_combo;
+    answers->on_late_answer = [this](std::size_t volume) { take_late_answer(volume); };
+    m_answers = answers;
+
+    wait_off_thread(
+        [answers] {
+            std::vector<std::thread> askers;
+            for (std::size_t at = 0; at < answers->volumes.size(); ++at)
+                std::thread([answers, at] {
+                    std::optional<std::string> label = volume_label(answers->volumes[at]);
+                    std::lock_guard lock(answers->mutex);
+                    answers->labels[at] = label;
+                    --answers->unanswered;
+                    if (answers->late && answers->receiver)
+                        QMetaObject::invokeMethod(answers->receiver,
+                                                  [answers, at] { answers->on_late_answer(at); },
+                                                  Qt::QueuedConnection);
+                }).detach();
+            // Done once every volume has answered; the list stops waiting first.
+            for (;;) {
+                {
+                    std::lock_guard lock(answers->mutex);
+                    if (answers->unanswered == 0 || answers->late)
+                        return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        },
+        Abandon::Never, answer_time);
+
+    std::lock_guard lock(answers->mutex);
+    answers->late = true;
     QByteArray selected = m_combo->currentData().toByteArray();
     QSignalBlocker quiet(m_combo);
     m_combo->clear();
-    for (const Volume& volume : mounted_volumes())
-        m_combo->addItem(qt_text(volume.label), bytes_of(volume.root));
+    for (std::size_t at = 0; at < answers->volumes.size(); ++at) {
+        const Volume& volume = answers->volumes[at];
+        const std::optional<std::optional<std::string>>& label = answers->labels[at];
+        if (label && !*label)
+            continue;  // No drive.
+        m_combo->addItem(qt_text(label ? **label : volume.label), bytes_of(volume.root));
+    }
     // A volume gone since it was picked stays listed, so what the user picked
     // is still what the list shows; choosing it again fails as any drive does
     // that cannot be read.
@@ -63,6 +152,24 @@ void QtDriveList::refresh()
         m_combo->addItem(display_path(selected), selected);
     if (!selected.isEmpty())
         m_combo->setCurrentIndex(m_combo->findData(selected));
+}
+
+void QtDriveList::take_late_answer(std::size_t volume)
+{
+    auto* answers = static_cast<VolumeAnswers*>(m_answers.get());
+    if (!answers)
+        return;
+    std::lock_guard lock(answers->mutex);
+    QByteArray root = bytes_of(answers->volumes[volume].root);
+    int row = m_combo->findData(root);
+    const std::optional<std::string>& label = *answers->labels[volume];
+    if (row < 0)
+        return;
+    QSignalBlocker quiet(m_combo);
+    if (label)
+        m_combo->setItemText(row, qt_text(*label));
+    else if (row != m_combo->currentIndex())
+        m_combo->removeItem(row);
 }
 
 std::string QtDriveList::drive() const { return string_of(m_combo->currentData().toByteArray()); }

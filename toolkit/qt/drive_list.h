@@ -4,6 +4,8 @@
 
 #include "control.h"
 
+#include <memory>
+
 class QComboBox;
 
 namespace toolkit {
@@ -11,11 +13,14 @@ namespace toolkit {
 class QtDriveList final : public QtControl {
 public:
     QtDriveList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index);
+    ~QtDriveList() override;
 
     // The selected volume's mount point, raw bytes.
     std::string drive() const;
     void set_drive(std::string drive);
-    // Reads the mounted volumes again, keeping the selected one.
+    // Reads the mounted volumes again, keeping the selected one. Each volume
+    // is asked for its label off the window's thread; one that has not
+    // answered within a second is listed by its mount point until it does.
     void refresh();
     // On Linux a combo box's own accessible name is its current text, so
     // the name reaches a screen reader as a label for the list.
@@ -25,7 +30,12 @@ protected:
     std::span<const Property> own_properties() const override;
 
 private:
+    void take_late_answer(std::size_t volume);
+    void forget_answers();
+
     QComboBox* m_combo;
+    // The answers of the last refresh, while late ones may still come.
+    std::shared_ptr<void> m_answers;
 };
 
 }  // namespace toolkit

@@ -4,20 +4,23 @@
 #include "toolkit/services.h"
 #include "toolkit/testing.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <sys/stat.h>
 
 namespace toolkit {
 
 namespace {
 
 // File systems that hold no user's files: kernel interfaces and the like.
-bool is_pseudo(const QByteArray& type)
+bool is_pseudo(std::string_view type)
 {
-    static const std::set<QByteArray> pseudo = {
+    static const std::set<std::string_view> pseudo = {
         "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts",
         "devtmpfs", "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "proc", "pstore",
         "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tracefs",
@@ -27,52 +30,109 @@ bool is_pseudo(const QByteArray& type)
 
 // Where the system keeps its own mounts; removable media under /run/media
 // are the user's.
-bool is_system_place(const QString& root)
+bool is_system_place(std::string_view root)
 {
-    if (root.startsWith(QStringLiteral("/run/media/")))
+    if (root.starts_with("/run/media/"))
         return false;
-    for (const char* place : {"/proc", "/sys", "/dev", "/run", "/boot/efi"}) {
-        QString prefix = QString::fromLatin1(place);
-        if (root == prefix || root.startsWith(prefix + u'/'))
+    for (std::string_view place : {"/proc", "/sys", "/dev", "/run", "/boot/efi"}) {
+        if (root == place || (root.starts_with(place) && root[place.size()] == '/'))
             return true;
     }
     return false;
 }
 
-// Each device once: one mounted in several places (bind mounts) counts at
-// its shortest path. A file bind-mounted over another is no drive.
-std::vector<Volume> read_mounted_volumes()
+// The kernel writes a space, tab, newline or backslash in a mount point as
+// three octal digits after a backslash.
+std::string unescape(std::string_view field)
 {
-    QList<QStorageInfo> mounted = QStorageInfo::mountedVolumes();
-    std::stable_sort(mounted.begin(), mounted.end(),
-                     [](const QStorageInfo& a, const QStorageInfo& b) {
-                         return a.rootPath().size() < b.rootPath().size();
-                     });
-    std::vector<Volume> volumes;
-    std::set<QByteArray> devices;
-    for (const QStorageInfo& info : mounted) {
-        QString root = info.rootPath();
-        if (is_pseudo(info.fileSystemType()) || is_system_place(root) || !QFileInfo(root).isDir())
-            continue;
-        if (!devices.insert(info.device()).second)
-            continue;
-        QString label = info.name().isEmpty() ? root : root + QStringLiteral(" [") + info.name() + u']';
-        volumes.push_back({string_of(QFile::encodeName(root)), utf8_of(label)});
+    std::string text;
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        if (field[at] == '\\' && at + 3 < field.size()) {
+            int code = 0;
+            bool octal = true;
+            for (std::size_t digit = 1; digit <= 3; ++digit) {
+                char c = field[at + digit];
+                octal = octal && c >= '0' && c <= '7';
+                code = code * 8 + (c - '0');
+            }
+            if (octal) {
+                text += static_cast<char>(code);
+                at += 3;
+                continue;
+            }
+        }
+        text += field[at];
     }
+    return text;
+}
+
+// The mount table as the kernel keeps it: read from /proc, so no volume is
+// asked anything and a hung one cannot hold the list up. Each device once:
+// one mounted in several places (bind mounts) counts at its shortest path.
+std::vector<Volume> read_mount_table()
+{
+    struct Mount {
+        std::string root;
+        std::string device;
+    };
+    std::vector<Mount> mounts;
+    std::ifstream table("/proc/self/mountinfo");
+    for (std::string line; std::getline(table, line);) {
+        // id parent major:minor fs-root mount-point options [optional...] - type source ...
+        std::istringstream fields(line);
+        std::string id, parent, device, fs_root, mount_point, options, field, type;
+        fields >> id >> parent >> device >> fs_root >> mount_point >> options;
+        while (fields >> field && field != "-") {
+        }
+        fields >> type;
+        std::string root = unescape(mount_point);
+        if (root.empty() || is_pseudo(type) || is_system_place(root))
+            continue;
+        mounts.push_back({root, device});
+    }
+    std::stable_sort(mounts.begin(), mounts.end(), [](const Mount& a, const Mount& b) {
+        return a.root.size() < b.root.size();
+    });
+    std::vector<Volume> volumes;
+    std::set<std::string> devices;
+    for (const Mount& mount : mounts)
+        if (devices.insert(mount.device).second)
+            volumes.push_back({mount.root, utf8_of(display_path(bytes_of(mount.root)))});
     std::sort(volumes.begin(), volumes.end(),
               [](const Volume& a, const Volume& b) { return a.root < b.root; });
     return volumes;
 }
 
-Replaceable<VolumeSource> volume_source{read_mounted_volumes};
+// Asks the volume itself, which may take as long as the volume takes.
+std::optional<std::string> ask_volume(const Volume& volume)
+{
+    struct stat status {};
+    if (stat(volume.root.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
+        return std::nullopt;  // A file bind-mounted over another is no drive.
+    QString root = QFile::decodeName(bytes_of(volume.root));
+    QStorageInfo info(root);
+    if (info.rootPath() != root || info.name().isEmpty())
+        return volume.label;
+    return volume.label + " [" + utf8_of(info.name()) + "]";
+}
+
+Replaceable<VolumeSource> volume_source{read_mount_table};
+Replaceable<VolumeQuestion> volume_question{ask_volume};
 
 }  // namespace
 
 std::vector<Volume> mounted_volumes() { return volume_source()(); }
 
+std::optional<std::string> volume_label(const Volume& volume) { return volume_question()(volume); }
+
 VolumeSource replace_volume_source(VolumeSource source)
 {
     return volume_source.replace(std::move(source));
+}
+
+VolumeQuestion replace_volume_question(VolumeQuestion question)
+{
+    return volume_question.replace(std::move(question));
 }
 
 }  // namespace toolkit
