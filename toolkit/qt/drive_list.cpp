@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -72,6 +73,7 @@ namespace {
 // wants them.
 struct VolumeAnswers {
     std::mutex mutex;
+    std::condition_variable answered;
     std::vector<Volume> volumes;
     std::vector<std::optional<std::optional<std::string>>> labels;
     int unanswered = 0;
@@ -116,25 +118,22 @@ void QtDriveList::refresh()
                     std::lock_guard lock(answers->mutex);
                     answers->labels[at] = label;
                     --answers->unanswered;
+                    answers->answered.notify_all();
                     if (answers->late && answers->receiver)
                         QMetaObject::invokeMethod(answers->receiver,
                                                   [answers, at] { answers->on_late_answer(at); },
                                                   Qt::QueuedConnection);
                 }).detach();
             // Done once every volume has answered; the list stops waiting first.
-            for (;;) {
-                {
-                    std::lock_guard lock(answers->mutex);
-                    if (answers->unanswered == 0 || answers->late)
-                        return;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
+            std::unique_lock lock(answers->mutex);
+            answers->answered.wait(lock,
+                                   [&] { return answers->unanswered == 0 || answers->late; });
         },
         Abandon::Never, answer_time);
 
     std::lock_guard lock(answers->mutex);
     answers->late = true;
+    answers->answered.notify_all();
     QByteArray selected = m_combo->currentData().toByteArray();
     QSignalBlocker quiet(m_combo);
     m_combo->clear();
