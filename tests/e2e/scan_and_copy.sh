@@ -43,9 +43,11 @@ export XDG_RUNTIME_DIR=$work
 
 "$tobrel" 2>"$work/tobrel.log" &
 tool_pid=$!
-wait_for "the window" xdotool search --name '^Tobrel$'
-window=$(xdotool search --name '^Tobrel$' | head -1)
-xdotool windowfocus --sync "$window"
+# A window is found by name before it is mapped, and focusing it then fails:
+# wait until it is viewable, and ask for the focus until it takes.
+wait_for "the window" xdotool search --onlyvisible --name '^Tobrel$'
+window=$(xdotool search --onlyvisible --name '^Tobrel$' | head -1)
+wait_for "the focus" xdotool windowfocus --sync "$window"
 
 # Focus starts on the folder list, at the root. Type-ahead forgets what was
 # typed after a short pause, so each step waits it out before the next.
