@@ -31,25 +31,23 @@ protected:
     void scan() { click("cmdScan"); }
     void copy() { click("cmdClipboard"); }
 
-    // The user highlights a folder by its shown name and presses Enter.
-    void open_shown(const QString& shown)
-    {
-        auto* folders = top()->findChild<QListView*>("dirNames");
-        QModelIndexList found = folders->model()->match(folders->model()->index(0, 0),
-                                                        Qt::DisplayRole, shown, -1,
-                                                        Qt::MatchExactly);
-        ASSERT_FALSE(found.isEmpty()) << shown.toStdString();
-        // Subfolders come after the ancestors, which may share the name.
-        folders->setCurrentIndex(found.back());
-        QTest::keyClick(folders, Qt::Key_Return);
-    }
-
     // The folder list's rows that show a name.
     QModelIndexList folder_rows(const QString& shown)
     {
         auto* folders = top()->findChild<QListView*>("dirNames");
         return folders->model()->match(folders->model()->index(0, 0), Qt::DisplayRole, shown, -1,
                                        Qt::MatchExactly);
+    }
+
+    // The user highlights a folder by its shown name and presses Enter.
+    void open_shown(const QString& shown)
+    {
+        QModelIndexList found = folder_rows(shown);
+        ASSERT_FALSE(found.isEmpty()) << shown.toStdString();
+        // Subfolders come after the ancestors, which may share the name.
+        auto* folders = top()->findChild<QListView*>("dirNames");
+        folders->setCurrentIndex(found.back());
+        QTest::keyClick(folders, Qt::Key_Return);
     }
 
     // Every entry of the file list, read as the scan reads them.
