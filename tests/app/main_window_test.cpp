@@ -202,6 +202,23 @@ TEST_F(MainWindow, AFolderThatVanishedIsRefusedWithOneMessage)
     EXPECT_EQ(text(), "\rkept");
 }
 
+TEST_F(MainWindow, TypingAfterOpeningAFolderLooksInTheOpenedFolder)
+{
+    TestFolder folder;
+    folder.folder("alpha");
+    folder.folder("alpha/beta");
+    folder.folder("alpha/bx");
+    open(folder.path());
+
+    auto* folders = widget<QListView>("dirNames");
+    QTest::keyClicks(folders, "al");
+    QTest::keyClick(folders, Qt::Key_Return);
+    ASSERT_EQ(current_folder(), folder / "alpha");
+    QTest::keyClicks(folders, "b");
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_EQ(current_folder(), folder / "alpha/beta");
+}
+
 TEST_F(MainWindow, ExitEndsTheProgramWithoutAScan)
 {
     int ends = 0;

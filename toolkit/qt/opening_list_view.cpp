@@ -20,6 +20,9 @@ void OpeningListView::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && on_open) {
         on_open();
+        // What the user types next looks for a name in what was just opened,
+        // not for the end of the name that opened it.
+        keyboardSearch(QString());
         event->accept();
         return;
     }
