@@ -1,0 +1,71 @@
+# Shared by the end-to-end tests: a private X server, the tool in it, and
+# waiting for conditions. Source it, then call start_x and start_tool.
+
+work=$(mktemp -d /tmp/tobrel-e2e.XXXXXX)
+xvfb_pid=""
+tool_pid=""
+cleanups=()
+
+# on_exit COMMAND: run at exit, before the tool and the X server are ended.
+on_exit() { cleanups+=("$1"); }
+
+end_all() {
+  local command
+  for command in "${cleanups[@]}"; do eval "$command" || true; done
+  [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap end_all EXIT
+
+# need TOOL...: fails the test when one of them is missing.
+need() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
+  done
+}
+
+# wait_for DESCRIPTION COMMAND...: polls for up to 20 s.
+wait_for() {
+  local what=$1; shift
+  for _ in $(seq 200); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  echo "timed out waiting for $what"; exit 1
+}
+
+start_x() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  wait_for "the X server" test -s "$work/display"
+  export DISPLAY=:$(cat "$work/display")
+  export XDG_RUNTIME_DIR=$work
+}
+
+# start_tool PATH: starts it and gives it the keyboard; sets $window.
+start_tool() {
+  "$1" 2>"$work/tobrel.log" &
+  tool_pid=$!
+  # A window is found by name before it is mapped, and focusing it then
+  # fails: wait until it is viewable, and ask for the focus until it takes.
+  wait_for "the window" xdotool search --onlyvisible --name '^Tobrel$'
+  window=$(xdotool search --onlyvisible --name '^Tobrel$' | head -1)
+  wait_for "the focus" xdotool windowfocus --sync "$window"
+}
+
+# clipboard_bytes: what another program pastes from the clipboard, as hex.
+clipboard_bytes() { xclip -o -selection clipboard | od -An -tx1; }
+
+# wait_for_clipboard TEXT: TEXT is printf's format for the expected bytes.
+wait_for_clipboard() {
+  expected=$(printf "$1" | od -An -tx1)
+  wait_for "the clipboard to hold $1" bash -c '[ "$(xclip -o -selection clipboard | od -An -tx1)" = "$0" ]' "$expected"
+}
+
+end_tool() {
+  xdotool key alt+x
+  wait_for "the tool to end" bash -c "! kill -0 $tool_pid"
+  tool_pid=""
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Opens a folder whose read takes 3 s, on a real FUSE file system, and checks
+# that the window goes on answering the X server meanwhile (another program
+# asks what the clipboard holds), that the folder is read once, and that the
+# keys typed during the read act once it is done.
+# Usage: slow_folder.sh path/to/tobrel
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+need Xvfb xdotool xclip
+
+skip() { echo "skipped: $1"; exit 77; }
+[ -c /dev/fuse ] || skip "this machine has no /dev/fuse"
+python=/usr/bin/python3  # Debian's, which has python3-fusepy
+"$python" -c "import fusepy" 2>/dev/null || skip "python3-fusepy is not installed"
+
+# Under /tmp, with a name of its own, so two type-ahead steps reach the
+# mount point inside it.
+base=$(mktemp -d /tmp/zqXXXXXXXX)
+mkdir "$base/slow"
+touch "$base/before.txt"
+log=$work/fs.log
+: >"$log"
+"$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/slow" "$log" 3 2>"$work/fs.err" &
+fs_pid=$!
+on_exit 'fusermount3 -u "$base/slow" 2>/dev/null || umount "$base/slow" 2>/dev/null; wait $fs_pid 2>/dev/null; rm -rf "$base"'
+mounted() { grep -q " $base/slow " /proc/self/mountinfo; }
+for _ in $(seq 100); do
+  mounted && break
+  kill -0 $fs_pid 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/fs.err")"
+  sleep 0.1
+done
+mounted || { echo "the slow file system did not mount"; exit 1; }
+
+start_x
+start_tool "$1"
+
+# Put something on the clipboard first, so that the window is the one asked.
+xdotool type --delay 60 tmp
+xdotool key Return
+xdotool type --delay 60 "$(basename "$base")"
+xdotool key Return alt+s alt+c
+wait_for_clipboard '\rbefore.txt'
+
+reads() { grep -c "^read begins /$" "$log" || true; }
+xdotool type --delay 60 slow
+xdotool key Return
+wait_for "the slow read to begin" grep -q "^read begins /$" "$log"
+# Typed during the read: they must act on the slow folder once it is read.
+xdotool key alt+s alt+c
+
+started=$(date +%s%N)
+targets=$(timeout 10 xclip -o -selection clipboard -t TARGETS) ||
+  { echo "the window did not answer a clipboard request during the read"; exit 1; }
+answered_ms=$((($(date +%s%N) - started) / 1000000))
+echo "a clipboard request during the read was answered in $answered_ms ms"
+grep -q "^read ends /$" "$log" &&
+  { echo "the clipboard request was answered only after the read ended"; exit 1; }
+grep -qx "UTF8_STRING\|text/plain;charset=utf-8\|STRING" <<<"$targets" ||
+  { echo "the answer lists no text: $targets"; exit 1; }
+
+wait_for_clipboard '\rone.txt\rthree.txt\rtwo.txt'
+[ "$(reads)" -eq 1 ] || { echo "the slow folder was read $(reads) times, not once"; cat "$log"; exit 1; }
+
+end_tool

@@ -1,0 +1,42 @@
+"""A file system whose folder reads take a while, as a slow network share's
+do. Its root holds a few files; each read of it is logged before and after
+the wait, so a test can tell when one is under way and count them.
+
+Usage: slow_fs.py MOUNTPOINT LOG SECONDS"""
+
+import errno
+import stat
+import sys
+import time
+
+from fusepy import FUSE, FuseOSError, Operations
+
+FILES = ["one.txt", "three.txt", "two.txt"]
+
+
+class SlowFolder(Operations):
+    def __init__(self, log, seconds):
+        self.log = log
+        self.seconds = seconds
+
+    def note(self, line):
+        with open(self.log, "a") as log:
+            log.write(line + "\n")
+
+    def getattr(self, path, fh=None):
+        if path == "/":
+            return {"st_mode": stat.S_IFDIR | 0o755, "st_nlink": 2}
+        if path.lstrip("/") in FILES:
+            return {"st_mode": stat.S_IFREG | 0o644, "st_nlink": 1, "st_size": 0}
+        raise FuseOSError(errno.ENOENT)
+
+    def readdir(self, path, fh):
+        self.note("read begins " + path)
+        time.sleep(self.seconds)
+        self.note("read ends " + path)
+        return [".", ".."] + FILES
+
+
+if __name__ == "__main__":
+    mountpoint, log, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
+    FUSE(SlowFolder(log, seconds), mountpoint, foreground=True)
