@@ -319,4 +319,39 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
     EXPECT_EQ(current_folder(), folder / "quick");
 }
 
+TEST_F(FileSystemEdges, AVolumeThatDoesNotAnswerIsListedByItsMountPointUntilItDoes)
+{
+    TestFolder mounts;
+    mounts.folder("share");
+    const std::string share = mounts / "share";
+    toolkit::ScopedVolumeSource source([&] {
+        return std::vector<toolkit::Volume>{{"/", "/"}, {share, share}};
+    });
+    auto gate = std::make_shared<Gate>();
+    toolkit::ScopedVolumeQuestion question(
+        [gate, share](const toolkit::Volume& volume) -> std::optional<std::string> {
+            if (volume.root != share)
+                return volume.label;
+            gate->wait();
+            return "Holiday photos";
+        });
+    auto* drives = top()->findChild<QComboBox*>("drvNames");
+
+    drives->showPopup();  // Returns although the share has not answered.
+    drives->hidePopup();
+    EXPECT_GE(drives->findText(QString::fromStdString(share)), 0);
+    EXPECT_LT(drives->findText("Holiday photos"), 0);
+    int listed = drives->count();
+
+    gate->open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drives->findText("Holiday photos") >= 0; }, 5000));
+    EXPECT_LT(drives->findText(QString::fromStdString(share)), 0);
+    EXPECT_EQ(drives->count(), listed);
+
+    // The share is still the drive that opens it.
+    drives->setCurrentIndex(drives->findText("Holiday photos"));
+    EXPECT_EQ(current_folder(), share);
+    EXPECT_TRUE(messages.empty());
+}
+
 }  // namespace

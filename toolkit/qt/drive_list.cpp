@@ -111,7 +111,6 @@ void QtDriveList::refresh()
 
     wait_off_thread(
         [answers] {
-            std::vector<std::thread> askers;
             for (std::size_t at = 0; at < answers->volumes.size(); ++at)
                 std::thread([answers, at] {
                     std::optional<std::string> label = volume_label(answers->volumes[at]);
