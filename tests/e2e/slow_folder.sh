@@ -2,7 +2,8 @@
 # Opens a folder whose read takes 3 s, on a real FUSE file system, and checks
 # that the window goes on answering the X server meanwhile (another program
 # asks what the clipboard holds), that the folder is read once, and that the
-# keys typed during the read act once it is done.
+# keys typed during the read act once it is done, and that the window goes
+# at once when it is closed during a read.
 # Usage: slow_folder.sh path/to/tobrel
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -22,7 +23,8 @@ log=$work/fs.log
 : >"$log"
 "$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/slow" "$log" 3 2>"$work/fs.err" &
 fs_pid=$!
-on_exit 'fusermount3 -u "$base/slow" 2>/dev/null || umount "$base/slow" 2>/dev/null; wait $fs_pid 2>/dev/null; rm -rf "$base"'
+# Detached even while busy, so that a test that failed halfway never hangs.
+on_exit 'fusermount3 -uz "$base/slow" 2>/dev/null; kill $fs_pid 2>/dev/null; wait $fs_pid 2>/dev/null; rm -rf "$base"'
 mounted() { grep -q " $base/slow " /proc/self/mountinfo; }
 for _ in $(seq 100); do
   mounted && break
@@ -61,4 +63,19 @@ grep -qx "UTF8_STRING\|text/plain;charset=utf-8\|STRING" <<<"$targets" ||
 wait_for_clipboard '\rone.txt\rthree.txt\rtwo.txt'
 [ "$(reads)" -eq 1 ] || { echo "the slow folder was read $(reads) times, not once"; cat "$log"; exit 1; }
 
-end_tool
+# Back to the folder above, then into the slow one again, and the window
+# closed while it reads: the window goes at once, without waiting for the read.
+xdotool type --delay 60 "$(basename "$base")"
+xdotool key Return
+xdotool type --delay 60 slow
+xdotool key Return
+wait_for "the second read to begin" test "$(reads)" -eq 2
+"$python" "$(dirname "${BASH_SOURCE[0]}")/close_window.py" "$window"
+window_gone() { ! xdotool search --onlyvisible --name '^Tobrel$'; }
+wait_for "the window to go" window_gone
+[ "$(grep -c "^read ends /$" "$log")" -eq 1 ] ||
+  { echo "the window went only once the read was over"; cat "$log"; exit 1; }
+# The kernel holds the reading thread until the file system answers; the
+# process is gone once it does.
+wait_for "the tool to end" bash -c "! kill -0 $tool_pid"
+tool_pid=""

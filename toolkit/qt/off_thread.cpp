@@ -1,5 +1,6 @@
 #include "off_thread.h"
 
+#include "toolkit/scope_exit.h"
 #include "toolkit/services.h"
 
 #include <QApplication>
@@ -102,7 +103,13 @@ protected:
         bool input = event->type() == QEvent::Shortcut ||
                      (event->spontaneous() && holds_back(event->type()));
         if (event->type() == QEvent::Close && event->spontaneous()) {
+            // Ending closes the windows, and those closes come back here:
+            // they must go through, or the closing never finishes.
+            if (m_ending)
+                return false;
             // The user wants the tool gone; the work may never return.
+            m_ending = true;
+            ScopeExit ended([this] { m_ending = false; });
             end_program();
             return true;
         }
@@ -146,6 +153,7 @@ private:
     std::vector<Wait> m_waits;
     std::deque<HeldEvent> m_held;
     std::deque<std::function<void()>> m_tasks;
+    bool m_ending = false;
 };
 
 // Shows the busy pointer from a moment on, for as long as it lives.
