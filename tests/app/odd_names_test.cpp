@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <fcntl.h>
@@ -149,15 +150,21 @@ TEST_F(FileSystemEdges, TheShownFolderIsFollowedLiveWithoutAFolderChange)
     scan();
     ASSERT_EQ(text(), "\ra\rb");
 
+    auto* files = top()->findChild<QListView*>("filNames");
+    files->setCurrentIndex(files->model()->index(1, 0));  // The user picks b.
+
     folder.file("c");
     folder.remove("a");
     folder.folder("sub");
-    auto* files = top()->findChild<QListView*>("filNames");
     QTRY_COMPARE_WITH_TIMEOUT(files->model()->rowCount(), 2, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!folder_rows("sub").empty(), 5000);
-    EXPECT_EQ(text(), "\ra\rb");  // No folder change: the text stays the user's.
+    ASSERT_EQ(::rename((folder / "c").c_str(), (folder / "d").c_str()), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(files->model()->index(1, 0).data().toString(), "d", 5000);
+
+    EXPECT_EQ(files->currentIndex().data().toString(), "b");  // Still the user's pick,
+    EXPECT_EQ(text(), "\ra\rb");  // and no folder change: the text stays the user's.
     scan();
-    EXPECT_EQ(text(), "\rb\rc");
+    EXPECT_EQ(text(), "\rb\rd");
     EXPECT_TRUE(messages.empty());
 }
 
