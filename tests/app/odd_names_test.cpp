@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
@@ -299,6 +300,7 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
     });
 
     bool live = false;
+    bool busy = false;
     QSize resized;
     auto* folders = top()->findChild<QListView*>("dirNames");
     QTimer::singleShot(0, [&] {
@@ -308,12 +310,18 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
         resized = top()->size();
         toolkit::put_clipboard_text("\rstill");
         live = blocked && toolkit::clipboard_text() == "\rstill";
+        busy = QTest::qWaitFor([] {
+            QCursor* pointer = QGuiApplication::overrideCursor();
+            return pointer && pointer->shape() == Qt::WaitCursor;
+        }, 5000);
         QTest::keyClick(folders, Qt::Key_Escape);
     });
     open_shown("slow");
     gate->open();
 
     EXPECT_TRUE(live);
+    EXPECT_TRUE(busy);  // A long read shows on the pointer,
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // until it is over.
     EXPECT_EQ(resized, top()->size());
     EXPECT_EQ(*slow_reads, 1);
     EXPECT_EQ(current_folder(), folder.path());  // Abandoned: the tool stays where it was,
