@@ -56,18 +56,20 @@ TEST_F(TextBox, ScrollsWithoutEditingAndEditsOnTheFirstOtherKey)
 
     QTest::keyClick(view, Qt::Key_PageDown);
     QTest::keyClick(view, Qt::Key_Down);
-    EXPECT_GT(view->verticalScrollBar()->value(), 1);
+    QTest::keyClick(view, Qt::Key_End);
+    EXPECT_GT(view->verticalScrollBar()->value(), 1);  // The caret stays in view.
     EXPECT_FALSE(editing());  // No document built for looking.
 
     int first_line = view->first_visible_line();
-    QTest::keyClick(view, Qt::Key_Delete);  // The key that asked to edit is not lost.
+    std::size_t caret_line = view->caret_line();
+    QTest::keyClick(view, Qt::Key_Backspace);  // The key that asked to edit is not lost:
     ASSERT_TRUE(editing());
     EXPECT_EQ(editor()->verticalScrollBar()->value(), first_line);
-    // It deleted the first letter of the top line in view.
-    std::size_t top_line = 0;
-    for (int line = 0; line < first_line; ++line)
-        top_line = text.find('\r', top_line) + 1;
-    EXPECT_EQ(toolkit::get_text(box, prop::Text), std::string(text).erase(top_line, 1));
+    // it deleted the last letter of the caret's line.
+    std::size_t line_end = 0;
+    for (std::size_t line = 0; line < caret_line; ++line)
+        line_end = text.find('\r', line_end + 1);
+    EXPECT_EQ(toolkit::get_text(box, prop::Text), std::string(text).erase(line_end - 1, 1));
 
     box.set(prop::Text, std::string("\rnew"));  // Written from code: drawn again.
     EXPECT_FALSE(editing());

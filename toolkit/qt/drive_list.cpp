@@ -6,10 +6,11 @@
 
 #include "toolkit/services.h"
 
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 
 #include <condition_variable>
 #include <mutex>
@@ -28,7 +29,6 @@ public:
     using QComboBox::QComboBox;
     std::function<void()> before_popup;
 
-protected:
     void showPopup() override
     {
         if (before_popup)
@@ -37,6 +37,59 @@ protected:
     }
 };
 
+// Qt on Linux names a combo box by its current text; a screen reader should
+// say "Drives", then the volume shown. The popup's list is its one child, as
+// in Qt's own.
+class DriveComboAccessible final : public QAccessibleWidget {
+public:
+    explicit DriveComboAccessible(DriveCombo* combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox), m_combo(combo)
+    {
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return m_combo->currentText();
+        return QAccessibleWidget::text(kind);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = m_combo->view()->isVisible();
+        return state;
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(m_combo->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == m_combo->view() ? 0 : -1;
+    }
+    QStringList actionNames() const override
+    {
+        return QAccessibleWidget::actionNames() << showMenuAction() << pressAction();
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == showMenuAction() || action == pressAction())
+            m_combo->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    DriveCombo* m_combo;
+};
+
+QAccessibleInterface* drive_combo_accessible(const QString&, QObject* object)
+{
+    auto* combo = dynamic_cast<DriveCombo*>(object);
+    return combo ? new DriveComboAccessible(combo) : nullptr;
+}
+
 }  // namespace
 
 QtDriveList::QtDriveList(QWidget* parent, std::string_view name,
@@ -44,6 +97,8 @@ QtDriveList::QtDriveList(QWidget* parent, std::string_view name,
     : QtControl(new DriveCombo(parent), name, index, {Event::Change}),
       m_combo(static_cast<QComboBox*>(widget()))
 {
+    static bool installed = (QAccessible::installFactory(drive_combo_accessible), true);
+    (void)installed;
     static_cast<DriveCombo*>(m_combo)->before_popup = [this] { refresh(); };
     refresh();
     // The list starts on the volume that holds the working folder: the
@@ -189,14 +244,6 @@ void QtDriveList::set_drive(std::string drive)
         m_combo->setCurrentIndex(found);
     }
     raise(handler(Event::Change));
-}
-
-void QtDriveList::set_spoken_name(std::string_view name)
-{
-    QtControl::set_spoken_name(name);
-    auto* label = new QLabel(m_combo->accessibleName(), m_combo->parentWidget());
-    label->setBuddy(m_combo);
-    label->hide();
 }
 
 std::span<const Property> QtDriveList::own_properties() const { return drive_list_properties; }

@@ -22,9 +22,6 @@ public:
     // is asked for its label off the window's thread; one that has not
     // answered within a second is listed by its mount point until it does.
     void refresh();
-    // On Linux a combo box's own accessible name is its current text, so
-    // the name reaches a screen reader as a label for the list.
-    void set_spoken_name(std::string_view name) override;
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -6,7 +6,10 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace toolkit {
 
@@ -34,6 +37,30 @@ protected:
             on_click();
         event->accept();
     }
+    // A link is followed from the keyboard as from a button.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        bool follows = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                       event->key() == Qt::Key_Space;
+        if (!is_link || !follows || event->modifiers() & ~Qt::KeypadModifier) {
+            QLabel::keyPressEvent(event);
+            return;
+        }
+        if (on_click)
+            on_click();
+        event->accept();
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QStylePainter painter(this);
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = contentsRect();
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
+    }
 };
 
 // Our labels' face to assistive technology: a link while it answers clicks
@@ -50,6 +77,19 @@ public:
         if (kind == QAccessible::Name && m_label->accessibleName().isEmpty())
             return m_label->text();
         return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override
+    {
+        if (!m_label->is_link)
+            return QAccessibleWidget::actionNames();
+        return QAccessibleWidget::actionNames() << pressAction();
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && m_label->is_link && m_label->on_click)
+            m_label->on_click();
+        else
+            QAccessibleWidget::doAction(action);
     }
 
 private:
@@ -105,8 +145,10 @@ QtLabel::QtLabel(QWidget* parent, std::string_view name, std::optional<std::int3
 void QtLabel::on(Event event, Handler handler)
 {
     QtControl::on(event, std::move(handler));
-    if (event == Event::Click)
+    if (event == Event::Click) {
         static_cast<EventLabel*>(m_label)->is_link = true;
+        m_label->setFocusPolicy(Qt::StrongFocus);
+    }
 }
 
 std::string QtLabel::caption() const { return utf8_of(m_label->text()); }

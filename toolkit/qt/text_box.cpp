@@ -3,8 +3,10 @@
 #include "utf8.h"
 #include "text_view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -31,6 +33,28 @@ std::string text_from_document(const QTextDocument& document)
     return utf8_of(raw);
 }
 
+// The editor the box turns into. Tab leaves it, as it leaves every other
+// control; what Ctrl+C or a drag takes out keeps the box's own line break.
+class NamesEditor final : public QPlainTextEdit {
+public:
+    explicit NamesEditor(QWidget* parent) : QPlainTextEdit(parent)
+    {
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+        setTabChangesFocus(true);
+    }
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        QString selected = textCursor().selectedText();
+        selected.replace(QChar::ParagraphSeparator, QChar::CarriageReturn);
+        selected.replace(QChar::LineSeparator, QChar::CarriageReturn);
+        auto* data = new QMimeData;
+        data->setText(selected);
+        return data;
+    }
+};
+
 }  // namespace
 
 QtTextBox::QtTextBox(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
@@ -39,6 +63,8 @@ QtTextBox::QtTextBox(QWidget* parent, std::string_view name, std::optional<std::
       m_view(new TextView(widget()))
 {
     m_stack->setContentsMargins(0, 0, 0, 0);
+    // In the keyboard order itself, though the focus goes on to what it shows.
+    widget()->setFocusPolicy(Qt::StrongFocus);
     m_stack->addWidget(m_view);
     widget()->setFocusProxy(m_view);
     m_view->show_text(&m_text);
@@ -59,14 +85,19 @@ QtTextBox::QtTextBox(QWidget* parent, std::string_view name, std::optional<std::
 void QtTextBox::start_editing()
 {
     if (!m_edit) {
-        m_edit = new QPlainTextEdit(widget());
-        m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        m_edit = new NamesEditor(widget());
         m_edit->setAccessibleName(widget()->accessibleName());
         m_stack->addWidget(m_edit);
+        // Where the view is in the keyboard order; the one hidden is skipped.
+        // Its viewport must not stand for it elsewhere in the order.
+        QWidget::setTabOrder(m_view, m_edit);
+        m_edit->viewport()->setFocusProxy(nullptr);
         QObject::connect(m_edit->document(), &QTextDocument::contentsChanged, m_edit,
                          [this] { m_edited = true; });
     }
     int first_line = m_view->first_visible_line();
+    std::size_t caret_line = m_view->caret_line();
+    int caret_column = m_view->caret_column();
     m_stack->setCurrentWidget(m_edit);
     widget()->setFocusProxy(m_edit);
     // Built while on screen, so the scroll range is known at once and the
@@ -75,9 +106,12 @@ void QtTextBox::start_editing()
     m_edit->setPlainText(qt_text(m_text));
     QApplication::restoreOverrideCursor();
     m_edited = false;
-    // A key typed before there was a caret acts at the top line in view.
-    m_edit->setTextCursor(QTextCursor(m_edit->document()->findBlockByNumber(first_line)));
+    // The key that asked to edit acts where the view's caret was.
+    QTextBlock block = m_edit->document()->findBlockByNumber(static_cast<int>(caret_line));
+    QTextCursor caret(block);
+    caret.setPosition(block.position() + std::min(caret_column, block.length() - 1));
     m_edit->verticalScrollBar()->setValue(first_line);
+    m_edit->setTextCursor(caret);
     m_edit->setFocus();
 }
 
@@ -90,6 +124,11 @@ std::string QtTextBox::text() const
 
 void QtTextBox::set_text(std::string text)
 {
+    // A listener hears what went and what came; the strings are built only
+    // when one listens.
+    QString removed = QAccessible::isActive()
+                          ? m_view->text_between(0, m_view->character_count())
+                          : QString();
     m_text = std::move(text);
     bool had_focus = widget()->isAncestorOf(QApplication::focusWidget());
     m_view->show_text(&m_text);
@@ -103,6 +142,11 @@ void QtTextBox::set_text(std::string text)
     }
     if (had_focus)
         m_view->setFocus();
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent changed(m_view, 0, removed,
+                                           m_view->text_between(0, m_view->character_count()));
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void QtTextBox::set_spoken_name(std::string_view name)
