@@ -200,6 +200,9 @@ TEST_F(MainWindow, AFolderThatVanishedIsRefusedWithOneMessage)
     EXPECT_NE(messages[0].find("No such file"), std::string::npos);
     EXPECT_EQ(current_folder(), folder.path());
     EXPECT_EQ(text(), "\rkept");
+    // The highlight is back on the folder the tool is in.
+    std::string shown = folder.path().substr(folder.path().rfind('/') + 1);
+    EXPECT_EQ(folders->currentIndex().data().toString().toStdString(), shown);
 }
 
 TEST_F(MainWindow, TypingAfterOpeningAFolderLooksInTheOpenedFolder)

@@ -81,13 +81,14 @@ QtFolderList::QtFolderList(QWidget* parent, std::string_view name,
 
 void QtFolderList::set_path(std::string path)
 {
-    QByteArray target = resolve(path);
-    if (is_current(target)) {
-        m_view->setCurrentIndex(m_model->index(m_open_row));
-        return;
-    }
+    QByteArray target;
     FolderRead listed;
     try {
+        target = resolve(path);
+        if (is_current(target)) {
+            m_view->setCurrentIndex(m_model->index(m_open_row));
+            return;
+        }
         listed = read(target);
     } catch (const Error&) {
         // What the user highlighted to open was refused: the highlight goes

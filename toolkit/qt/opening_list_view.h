@@ -15,6 +15,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void forget_typed();
 };
 
 }  // namespace toolkit
