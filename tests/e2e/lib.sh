@@ -13,8 +13,13 @@ end_all() {
   local command
   for command in "${cleanups[@]}"; do eval "$command" || true; done
   [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
+  # Waited for: an X server still going down removes the socket of the next
+  # one, which may have been given the same display number.
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
 trap end_all EXIT
 
@@ -37,11 +42,15 @@ wait_for() {
 }
 
 start_x() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  # Without -noreset the server resets whenever its last client leaves, and
+  # refuses the next one meanwhile: the probe below, dbus-launch, xdotool.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    2>"$work/xvfb.log" &
   xvfb_pid=$!
   wait_for "the X server" test -s "$work/display"
   export DISPLAY=:$(cat "$work/display")
   export XDG_RUNTIME_DIR=$work
+  wait_for "the X server to take clients" xdotool getdisplaygeometry
 }
 
 # start_tool PATH: starts it and gives it the keyboard; sets $window.

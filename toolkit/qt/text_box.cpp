@@ -86,7 +86,7 @@ void QtTextBox::start_editing()
 {
     if (!m_edit) {
         m_edit = new NamesEditor(widget());
-        m_edit->setAccessibleName(widget()->accessibleName());
+        m_edit->setAccessibleName(m_spoken_name);
         m_stack->addWidget(m_edit);
         // Where the view is in the keyboard order; the one hidden is skipped.
         // Its viewport must not stand for it elsewhere in the order.
@@ -151,10 +151,12 @@ void QtTextBox::set_text(std::string text)
 
 void QtTextBox::set_spoken_name(std::string_view name)
 {
-    QtControl::set_spoken_name(name);
-    m_view->setAccessibleName(widget()->accessibleName());
+    // Only the text is named: a frame of the same name around it would be
+    // spoken twice on the way in.
+    m_spoken_name = qt_text(name);
+    m_view->setAccessibleName(m_spoken_name);
     if (m_edit)
-        m_edit->setAccessibleName(widget()->accessibleName());
+        m_edit->setAccessibleName(m_spoken_name);
 }
 
 std::span<const Property> QtTextBox::own_properties() const { return text_box_properties; }

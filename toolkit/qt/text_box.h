@@ -12,6 +12,8 @@
 
 #include "control.h"
 
+#include <QString>
+
 class QPlainTextEdit;
 class QStackedLayout;
 
@@ -39,6 +41,7 @@ private:
     TextView* m_view;
     QPlainTextEdit* m_edit = nullptr;
     std::string m_text;
+    QString m_spoken_name;
     // True once the user has changed the document.
     bool m_edited = false;
 };
