@@ -101,20 +101,8 @@ QtDriveList::QtDriveList(QWidget* parent, std::string_view name,
     (void)installed;
     static_cast<DriveCombo*>(m_combo)->before_popup = [this] { refresh(); };
     refresh();
-    // The list starts on the volume that holds the working folder: the
-    // deepest mount point above it, found without asking any volume.
-    QByteArray current = QFile::encodeName(QDir::currentPath());
-    int found = 0;
-    qsizetype deepest = -1;
-    for (int row = 0; row < m_combo->count(); ++row) {
-        QByteArray root = m_combo->itemData(row).toByteArray();
-        bool holds = current == root || root == "/" || current.startsWith(root + '/');
-        if (holds && root.size() > deepest) {
-            deepest = root.size();
-            found = row;
-        }
-    }
-    m_combo->setCurrentIndex(found);
+    // The list starts on the volume that holds the working folder.
+    show_volume_of(QFile::encodeName(QDir::currentPath()));
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo,
                      [this] { dispatch(handler(Event::Change)); });
 }
@@ -223,6 +211,25 @@ void QtDriveList::take_late_answer(std::size_t volume)
         m_combo->setItemText(row, qt_text(*label));
     else if (row != m_combo->currentIndex())
         m_combo->removeItem(row);
+}
+
+void QtDriveList::show_volume_of(const QByteArray& folder)
+{
+    // The deepest mount point above it, found without asking any volume.
+    int found = -1;
+    qsizetype deepest = -1;
+    for (int row = 0; row < m_combo->count(); ++row) {
+        QByteArray root = m_combo->itemData(row).toByteArray();
+        bool holds = folder == root || root == "/" || folder.startsWith(root + '/');
+        if (holds && root.size() > deepest) {
+            deepest = root.size();
+            found = row;
+        }
+    }
+    if (found < 0)
+        return;
+    QSignalBlocker quiet(m_combo);
+    m_combo->setCurrentIndex(found);
 }
 
 std::string QtDriveList::drive() const { return string_of(m_combo->currentData().toByteArray()); }

@@ -4,6 +4,8 @@
 
 #include "control.h"
 
+#include <QByteArray>
+
 #include <memory>
 
 class QComboBox;
@@ -22,6 +24,9 @@ public:
     // is asked for its label off the window's thread; one that has not
     // answered within a second is listed by its mount point until it does.
     void refresh();
+    // Shows the volume that holds a folder, as a change the list did not
+    // make: no Change event.
+    void show_volume_of(const QByteArray& folder);
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -3,7 +3,11 @@
 #include "bitmaps.h"
 #include "control_factory.h"
 #include "dispatch.h"
+#include "drive_list.h"
 #include "event_table.h"
+#include "file_list.h"
+#include "folder_gestures.h"
+#include "folder_list.h"
 #include "form_widget.h"
 #include "property_table.h"
 #include "utf8.h"
@@ -23,6 +27,7 @@ struct Form::Impl {
     FormWidget widget;
     std::vector<std::unique_ptr<QtControl>> controls;
     EventTable events{Event::Load, Event::Resize, Event::MouseMove};
+    FolderGestures* gestures = nullptr;  // Owned by the widget.
 };
 
 namespace {
@@ -115,6 +120,23 @@ void Form::show()
     });
     for (std::size_t i = 1; i < by_tab.size(); ++i)
         QWidget::setTabOrder(by_tab[i - 1]->widget(), by_tab[i]->widget());
+
+    // A window with a folder list opens a folder dropped on it, or pasted
+    // into one of its lists.
+    QtFolderList* folders = nullptr;
+    QtDriveList* drives = nullptr;
+    std::vector<QWidget*> lists;
+    for (auto& control : m_impl->controls) {
+        if (auto* list = dynamic_cast<QtFolderList*>(control.get()); list && !folders)
+            folders = list;
+        if (auto* list = dynamic_cast<QtDriveList*>(control.get()); list && !drives)
+            drives = list;
+        if (dynamic_cast<QtFolderList*>(control.get()) || dynamic_cast<QtDriveList*>(control.get()) ||
+            dynamic_cast<QtFileList*>(control.get()))
+            lists.push_back(control->widget());
+    }
+    if (folders && !m_impl->gestures)
+        m_impl->gestures = new FolderGestures(&m_impl->widget, *folders, drives, lists);
 
     // Without a window manager a new window would sit at 0,0.
     QWidget& widget = m_impl->widget;
