@@ -57,6 +57,12 @@ TEST_F(MainWindowLayout, ScalesEveryControlAndComesBackExactly)
     EXPECT_EQ(text->geometry(), QRect(140, 24, 260, 234));
     EXPECT_EQ(twips("cmdExit"), (std::array<float, 4>{4000, 4320, 2000, 562}));
 
+    // The drive list keeps its one height: moved and widened, never covering
+    // the folder list below it.
+    EXPECT_EQ(twips("drvNames"), (std::array<float, 4>{0, 0, 2118, 315}));
+    EXPECT_LE(top()->findChild<QWidget*>("drvNames")->geometry().bottom(),
+              top()->findChild<QWidget*>("dirNames")->geometry().top());
+
     resize_client(333, 218);  // 4995 twips wide: 104 percent.
     EXPECT_EQ(twips("txtNames"), (std::array<float, 4>{1747, 240, 3244, 2340}));
 

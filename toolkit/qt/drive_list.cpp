@@ -213,6 +213,15 @@ void QtDriveList::take_late_answer(std::size_t volume)
         m_combo->removeItem(row);
 }
 
+void QtDriveList::move(float left_twips, float top_twips, std::optional<float> width_twips,
+                       std::optional<float> height_twips)
+{
+    // The first placement gives the height; later ones keep it.
+    if (height_twips && height() > 0 && *height_twips != height())
+        throw Error(name() + ": a drive list's height cannot be changed.");
+    QtControl::move(left_twips, top_twips, width_twips, height_twips);
+}
+
 void QtDriveList::show_volume_of(const QByteArray& folder)
 {
     // The deepest mount point above it, found without asking any volume.

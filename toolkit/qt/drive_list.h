@@ -18,6 +18,11 @@ public:
     ~QtDriveList() override;
 
     // The selected volume's mount point, raw bytes.
+    // A drop-down list keeps the one height it was made with: a move that
+    // asks another is refused, so that a layout moves and widens it instead.
+    void move(float left_twips, float top_twips, std::optional<float> width_twips,
+              std::optional<float> height_twips) override;
+
     std::string drive() const;
     void set_drive(std::string drive);
     // Reads the mounted volumes again, keeping the selected one. Each volume
