@@ -4,6 +4,7 @@
 #include "toolkit/services.h"
 #include "toolkit/testing.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStorageInfo>
 
@@ -41,6 +42,36 @@ bool is_system_place(std::string_view root)
     return false;
 }
 
+bool lies_in(std::string_view path, std::string_view place)
+{
+    return path == place || (path.starts_with(place) && path.size() > place.size() &&
+                             (place.ends_with('/') || path[place.size()] == '/'));
+}
+
+// Where a user's own volumes are mounted, as file managers show them: the
+// root, removable media, /mnt, and anywhere in the user's home. Elsewhere
+// (/boot, /var, /usr, /snap, containers' and images' places) only network
+// shares count.
+bool is_users_place(std::string_view root)
+{
+    if (root == "/")
+        return true;
+    for (std::string_view place : {"/media", "/run/media", "/mnt"})
+        if (lies_in(root, place))
+            return true;
+    QByteArray home = QFile::encodeName(QDir::homePath());
+    return home.size() > 1 && lies_in(root, std::string_view(home.constData(), home.size()));
+}
+
+bool is_network(std::string_view type)
+{
+    static const std::set<std::string_view> network = {
+        "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "ceph", "glusterfs", "davfs",
+        "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.glusterfs",
+    };
+    return network.contains(type);
+}
+
 // The kernel writes a space, tab, newline or backslash in a mount point as
 // three octal digits after a backslash.
 std::string unescape(std::string_view field)
@@ -68,12 +99,15 @@ std::string unescape(std::string_view field)
 
 // The mount table as the kernel keeps it: read from /proc, so no volume is
 // asked anything and a hung one cannot hold the list up. Each device once:
-// one mounted in several places (bind mounts) counts at its shortest path.
+// one mounted in several places counts where it is mounted whole, at its
+// shortest path; a bind mount of a folder on it is not another drive.
+// Overlays are containers' and live systems' layers, never a drive.
 std::vector<Volume> read_mount_table()
 {
     struct Mount {
         std::string root;
         std::string device;
+        bool whole;
     };
     std::vector<Mount> mounts;
     std::ifstream table("/proc/self/mountinfo");
@@ -86,12 +120,13 @@ std::vector<Volume> read_mount_table()
         }
         fields >> type;
         std::string root = unescape(mount_point);
-        if (root.empty() || is_pseudo(type) || is_system_place(root))
+        if (root.empty() || is_pseudo(type) || type == "overlay" || is_system_place(root) ||
+            !(is_users_place(root) || is_network(type)))
             continue;
-        mounts.push_back({root, device});
+        mounts.push_back({root, device, fs_root == "/"});
     }
     std::stable_sort(mounts.begin(), mounts.end(), [](const Mount& a, const Mount& b) {
-        return a.root.size() < b.root.size();
+        return a.whole != b.whole ? a.whole : a.root.size() < b.root.size();
     });
     std::vector<Volume> volumes;
     std::set<std::string> devices;
