@@ -19,9 +19,9 @@ ensure_packages() {
     "${missing[@]}"
 }
 
-build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-dejavu-core)
+build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core)
 test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev file locales
-  fuse3 python3-fusepy at-spi2-core dbus-x11 python3-pyatspi)
+  fuse3 python3-fusepy at-spi2-core dbus-x11 python3-pyatspi weston wl-clipboard)
 
 # ensure_locale NAME: generates a locale (such as en_US.UTF-8) if the system
 # lacks it; the benchmark sorts under it beside the C locale.

@@ -46,7 +46,7 @@ if [ -z "$deb" ]; then
 else
   info=$(dpkg-deb --info "$deb")
   echo "$info" | grep -qx " Version: $version" || fail "package version"
-  for dependency in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+  for dependency in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-wayland; do
     echo "$info" | grep '^ Depends:' | grep -q "$dependency" || fail "depends on $dependency"
   done
   contents=$(dpkg-deb --contents "$deb")

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The keyboard scenario of scan_and_copy.sh, with the tool a native Wayland
+# client: Debian's weston runs nested in the test's Xvfb (its X11 backend,
+# the kiosk shell), xdotool types into weston's window, and wl-paste reads
+# the clipboard as any Wayland program would. Usage: wayland.sh path/to/tobrel
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+need Xvfb xdotool weston wl-paste
+
+folder=$(mktemp -d /tmp/zqXXXXXXXX)
+on_exit 'rm -rf "$folder"'
+touch "$folder/b.txt" "$folder/a.txt" "$folder/with space" "$folder/.hidden"
+mkdir "$folder/sub"
+
+start_x
+chmod 700 "$work"  # Wayland wants its runtime folder private.
+weston --backend=x11-backend.so --shell=kiosk-shell.so --socket=wayland-tobrel \
+  --width=800 --height=600 --use-pixman >"$work/weston.log" 2>&1 &
+weston_pid=$!
+on_exit "kill $weston_pid; wait $weston_pid"
+wait_for "weston" test -S "$work/wayland-tobrel"
+# Weston names its window only in _NET_WM_NAME, which search --name misses.
+weston_window() {
+  local window
+  for window in $(xdotool search --onlyvisible --class '' 2>/dev/null); do
+    [[ "$(xdotool getwindowname "$window")" == "Weston Compositor"* ]] && { echo "$window"; return 0; }
+  done
+  return 1
+}
+wait_for "weston's window" weston_window
+compositor=$(weston_window)
+wait_for "the focus on weston" xdotool windowfocus --sync "$compositor"
+export WAYLAND_DISPLAY=wayland-tobrel
+
+QT_QPA_PLATFORM=wayland "$1" 2>"$work/tobrel.log" &
+tool_pid=$!
+# The tool is up and has the keyboard once Alt+C puts its (empty) text on
+# the clipboard: until then nothing is copied.
+copied() { xdotool key alt+c; wl-paste --no-newline >/dev/null 2>&1; }
+wait_for "the tool to take keys" copied
+
+xdotool type --delay 60 tmp
+xdotool key Return
+xdotool type --delay 60 "$(basename "$folder")"
+xdotool key Return alt+s alt+c
+expected=$(printf '\ra.txt\rb.txt\rwith space' | od -An -tx1)
+pasted_is_expected() { [ "$(wl-paste --no-newline | od -An -tx1)" = "$expected" ]; }
+wait_for "the scanned names in a Wayland program's paste" pasted_is_expected
+
+xdotool key alt+x
+wait_for "the tool to end" bash -c "! kill -0 $tool_pid"
+tool_pid=""
+# It really was a Wayland client, not one that fell back to X11.
+if grep -qi "xcb\|could not load the qt platform plugin" "$work/tobrel.log"; then
+  cat "$work/tobrel.log"; exit 1
+fi
