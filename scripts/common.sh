@@ -13,14 +13,25 @@ ensure_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "These Debian packages are missing, and installing them needs root:"
+      echo "  ${missing[*]}"
+      echo "Ask whoever runs this machine to install them (as root:"
+      echo "  apt-get install --no-install-recommends ${missing[*]}"
+      echo "), then run this command again."
+      exit 1
+    fi
+    sudo=(sudo)
+  fi
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}"
 }
 
+package_packages=(dpkg-dev file)
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core)
-test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream dpkg-dev file locales
+test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream "${package_packages[@]}" locales
   fuse3 python3-fusepy at-spi2-core dbus-x11 python3-pyatspi weston wl-clipboard)
 
 # ensure_locale NAME: generates a locale (such as en_US.UTF-8) if the system
@@ -30,7 +41,15 @@ ensure_locale() {
   locale -a 2>/dev/null | grep -qix "$wanted" && return 0
   echo "Generating the locale $1"
   local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "The locale $1 is missing, and making it needs root. Ask whoever runs"
+      echo "this machine to add '$1 UTF-8' to /etc/locale.gen and run locale-gen"
+      echo "as root, then run this command again."
+      exit 1
+    fi
+    sudo=(sudo)
+  fi
   "${sudo[@]}" sh -c "grep -qx '$1 UTF-8' /etc/locale.gen || echo '$1 UTF-8' >> /etc/locale.gen; locale-gen >/dev/null"
 }
 

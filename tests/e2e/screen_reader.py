@@ -1,5 +1,5 @@
 """Checks over AT-SPI what a screen reader user meets in the running tool,
-driving it with xdotool. Usage: screen_reader.py FOLDER_NAME_UNDER_TMP"""
+driving it with xdotool. Usage: screen_reader.py FOLDER_NAME_UNDER_TMP ADDRESS"""
 
 import subprocess
 import sys
@@ -74,7 +74,7 @@ expected_order = [
     ("push button", "Scan"),
     ("push button", "Copy to clipboard"),
     ("push button", "Exit"),
-    ("link", "http://tobrel.example/"),
+    ("link", sys.argv[2]),
 ]
 heard_order = []
 for step in range(len(expected_order)):

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reads the real binary through a real accessibility bus, as a screen reader
 # does: the keyboard order with each control's name and role, and the names
-# a scan puts in the text box. Usage: screen_reader.sh path/to/tobrel
+# a scan puts in the text box. Usage: screen_reader.sh path/to/tobrel ADDRESS
+# (ADDRESS: the maker's, which the link shows)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need Xvfb xdotool dbus-launch
@@ -23,5 +24,5 @@ on_exit "kill $!"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 start_tool "$1"
-"$python" "$(dirname "${BASH_SOURCE[0]}")/screen_reader.py" "$(basename "$folder")"
+"$python" "$(dirname "${BASH_SOURCE[0]}")/screen_reader.py" "$(basename "$folder")" "$2"
 end_tool

@@ -15,6 +15,12 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$work/usr" >/dev/null
 
+# Set once, in CMake: the README never repeats them, so it cannot go stale.
+readme=$(dirname "${BASH_SOURCE[0]}")/../../README.md
+for value in "$version" "$app_id" "$release_date"; do
+  grep -qF -- "$value" "$readme" && fail "the README repeats $value, which CMake sets"
+done
+
 expected="usr/bin/tobrel
 usr/share/applications/$app_id.desktop
 usr/share/icons/hicolor/32x32/apps/tobrel.png
