@@ -18,7 +18,7 @@ cmake --install "$build" --prefix "$work/usr" >/dev/null
 # Set once, in CMake: the README never repeats them, so it cannot go stale.
 readme=$(dirname "${BASH_SOURCE[0]}")/../../README.md
 for value in "$version" "$app_id" "$release_date"; do
-  grep -qF -- "$value" "$readme" && fail "the README repeats $value, which CMake sets"
+  grep -qwF -- "$value" "$readme" && fail "the README repeats $value, which CMake sets"
 done
 
 expected="usr/bin/tobrel
