@@ -13,34 +13,23 @@
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
+#include "timing.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QWidget>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-double milliseconds(const std::function<void()>& work)
-{
-    auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using timing::median;
+using timing::milliseconds;
 
 void bench(toolkit::Object& box, QWidget& shown, int lines)
 {
@@ -88,11 +77,7 @@ void bench(toolkit::Object& box, QWidget& shown, int lines)
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {100000, 1000000};
+    std::vector<int> sizes = timing::sizes_from(argc, argv, {100000, 1000000});
 
     int qt_argc = 1;
     toolkit::Application application(qt_argc, argv, "Tobrel", "bench");

@@ -13,6 +13,8 @@
 // Each time is the median of several runs on the real main window, drawn
 // offscreen; peak memory is the process's while that size and locale ran. The folders are made in a
 // temporary folder and removed after.
+#include "timing.h"
+
 #include "app/main_window.h"
 #include "toolkit/application.h"
 #include "toolkit/services.h"
@@ -38,8 +40,10 @@
 
 namespace {
 
+using timing::median;
+using timing::milliseconds;
+
 namespace prop = toolkit::prop;
-using Clock = std::chrono::steady_clock;
 
 // Names like those of camera dumps, documents and build outputs, of mixed
 // length and case, each made unique by its number.
@@ -79,20 +83,6 @@ std::string make_folder(const std::filesystem::path& parent, int files)
         ::close(fd);
     }
     return folder.string();
-}
-
-double milliseconds(const std::function<void()>& work)
-{
-    Clock::time_point start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // The process's peak resident memory since the last reset, so that each
@@ -223,11 +213,7 @@ void bench(app::frmMain& window, const std::filesystem::path& work, const std::s
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {1000, 100000, 1000000};
+    std::vector<int> sizes = timing::sizes_from(argc, argv, {1000, 100000, 1000000});
 
     int qt_argc = 1;
     toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
