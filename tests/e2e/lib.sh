@@ -64,8 +64,14 @@ start_tool() {
   wait_for "the focus" xdotool windowfocus --sync "$window"
 }
 
-# clipboard_bytes: what another program pastes from the clipboard, as hex.
-clipboard_bytes() { xclip -o -selection clipboard | od -An -tx1; }
+# open_under_tmp NAME: from the folder list at the root, as a user types:
+# "tmp", Enter, the folder's name, Enter.
+open_under_tmp() {
+  xdotool type --delay 60 tmp
+  xdotool key Return
+  xdotool type --delay 60 "$1"
+  xdotool key Return
+}
 
 # wait_for_clipboard TEXT: TEXT is printf's format for the expected bytes.
 wait_for_clipboard() {

@@ -20,10 +20,8 @@ start_x
 start_tool "$1"
 
 # Focus starts on the folder list, at the root.
-xdotool type --delay 60 tmp
-xdotool key Return
-xdotool type --delay 60 "$(basename "$folder")"
-xdotool key Return alt+s alt+c
+open_under_tmp "$(basename "$folder")"
+xdotool key alt+s alt+c
 wait_for_clipboard '\ra.txt\rb.txt\rwith space'
 
 # Alt+C left the focus on its button; Tab goes round to the folder list.

@@ -37,10 +37,8 @@ start_x
 start_tool "$1"
 
 # Put something on the clipboard first, so that the window is the one asked.
-xdotool type --delay 60 tmp
-xdotool key Return
-xdotool type --delay 60 "$(basename "$base")"
-xdotool key Return alt+s alt+c
+open_under_tmp "$(basename "$base")"
+xdotool key alt+s alt+c
 wait_for_clipboard '\rbefore.txt'
 
 reads() { grep -c "^read begins /$" "$log" || true; }

@@ -39,10 +39,8 @@ tool_pid=$!
 copied() { xdotool key alt+c; wl-paste --no-newline >/dev/null 2>&1; }
 wait_for "the tool to take keys" copied
 
-xdotool type --delay 60 tmp
-xdotool key Return
-xdotool type --delay 60 "$(basename "$folder")"
-xdotool key Return alt+s alt+c
+open_under_tmp "$(basename "$folder")"
+xdotool key alt+s alt+c
 expected=$(printf '\ra.txt\rb.txt\rwith space' | od -An -tx1)
 pasted_is_expected() { [ "$(wl-paste --no-newline | od -An -tx1)" = "$expected" ]; }
 wait_for "the scanned names in a Wayland program's paste" pasted_is_expected
