@@ -23,7 +23,7 @@ class Accessibility : public WindowTest {
 protected:
     Accessibility()
     {
-        QApplication::setActiveWindow(top());
+        top()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(top()));
     }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -22,7 +23,10 @@ protected:
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == "frmText")
                 widget = top->findChild<QWidget*>("txtBox");
-        view = widget->findChild<toolkit::TextView*>();
+        // The view declares no Q_OBJECT, so it is found by its type at run time.
+        for (auto* area : widget->findChildren<QAbstractScrollArea*>())
+            if (auto* drawn = dynamic_cast<toolkit::TextView*>(area))
+                view = drawn;
     }
 
     QPlainTextEdit* editor() { return widget->findChild<QPlainTextEdit*>(); }

@@ -133,12 +133,14 @@ constexpr auto answer_time = std::chrono::milliseconds(1000);
 
 void QtDriveList::forget_answers()
 {
-    if (!m_answers)
+    // The batch stays alive until the lock on its mutex is let go: the list
+    // may hold the last reference to it.
+    std::shared_ptr<void> held = std::move(m_answers);
+    if (!held)
         return;
-    auto* answers = static_cast<VolumeAnswers*>(m_answers.get());
+    auto* answers = static_cast<VolumeAnswers*>(held.get());
     std::lock_guard lock(answers->mutex);
     answers->receiver = nullptr;
-    m_answers.reset();
 }
 
 void QtDriveList::refresh()
@@ -149,7 +151,13 @@ void QtDriveList::refresh()
     answers->labels.resize(answers->volumes.size());
     answers->unanswered = static_cast<int>(answers->volumes.size());
     answers->receiver = m_combo;
-    answers->on_late_answer = [this](std::size_t volume) { take_late_answer(volume); };
+    // A late answer names its own batch: by the time it arrives a later
+    // refresh may have listed other volumes in other places.
+    VolumeAnswers* batch = answers.get();
+    answers->on_late_answer = [this, batch](std::size_t volume) {
+        if (m_answers.get() == batch)
+            take_late_answer(volume);
+    };
     m_answers = answers;
 
     wait_off_thread(
