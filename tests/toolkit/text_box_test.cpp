@@ -1,6 +1,6 @@
 #include "text_box_input.h"
 #include "toolkit/form.h"
-#include "toolkit/qt/text_view.h"
+#include "toolkit/qt/controls/text_view.h"
 
 #include <gtest/gtest.h>
 

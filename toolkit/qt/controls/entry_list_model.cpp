@@ -1,0 +1,30 @@
+#include "toolkit/qt/controls/entry_list_model.h"
+
+namespace toolkit {
+
+void EntryListModel::set_rows(std::vector<Row> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int EntryListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+QVariant EntryListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()))
+        return {};
+    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole: return row.text;
+    case Qt::DecorationRole: return row.icon.isNull() ? QVariant() : QVariant(row.icon);
+    case DepthRole: return row.depth;
+    default: return {};
+    }
+}
+
+}  // namespace toolkit

@@ -1,0 +1,194 @@
+#include "toolkit/qt/controls/qt_folder_list.h"
+
+#include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/controls/entry_list_model.h"
+#include "toolkit/qt/folders/folder_reader.h"
+#include "toolkit/qt/folders/name_order.h"
+#include "toolkit/qt/controls/opening_list_view.h"
+#include "toolkit/qt/folders/raw_paths.h"
+#include "toolkit/qt/core/utf8.h"
+
+#include "toolkit/services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace toolkit {
+
+namespace {
+
+constexpr Property folder_list_properties[] = {
+    {prop::Path, get_via<&QtRowList::path>, set_via<&QtFolderList::set_path>},
+    {prop::IntegralHeight, get_via<&QtRowList::integral_height>,
+     set_via<&QtRowList::set_integral_height>},
+};
+
+constexpr int indent_px = 12;
+
+// Shifts each row right by its depth, so the list shows a tree.
+class IndentingDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(option.rect.left() + indent_px * depth(index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += indent_px * depth(index);
+        return size;
+    }
+
+private:
+    static int depth(const QModelIndex& index)
+    {
+        return index.data(EntryListModel::DepthRole).toInt();
+    }
+};
+
+}  // namespace
+
+QtFolderList::QtFolderList(QWidget* parent, FolderHub& folders, std::string_view name,
+                           std::optional<std::int32_t> index)
+    : QtRowList(new OpeningListView(parent), folders, name, index, {Event::Change}),
+      m_model(new EntryListModel(m_view))
+{
+    m_view->setModel(m_model);
+    m_view->setItemDelegate(new IndentingDelegate(m_view));
+    static_cast<OpeningListView*>(m_view)->on_open = [this] {
+        dispatch([this] { open_highlighted(); });
+    };
+    // The list starts where the process stands; an unreadable working folder
+    // leaves it at the root.
+    QByteArray start = QFile::encodeName(QDir::currentPath());
+    try {
+        set_path(string_of(start));
+    } catch (const Error&) {
+        set_path("/");
+    }
+}
+
+void QtFolderList::set_path(std::string path)
+{
+    QByteArray target;
+    FolderRead listed;
+    try {
+        target = resolve(path);
+        if (is_current(target)) {
+            m_view->setCurrentIndex(m_model->index(m_open_row));
+            return;
+        }
+        listed = read(target);
+    } catch (const Error&) {
+        // What the user highlighted to open was refused: the highlight goes
+        // back to where the tool is.
+        m_view->setCurrentIndex(m_model->index(m_open_row));
+        throw;
+    }
+    open(target, std::move(listed));
+}
+
+void QtFolderList::open(const QByteArray& folder, FolderRead read)
+{
+    show(folder, read.listing.folders, folder);
+    bool changed = folder != m_path;
+    m_path = folder;
+    follow(read);
+    read.listing.folders = {};
+    m_folders.offer_files(folder, std::move(read));
+    if (changed)
+        raise(handler(Event::Change));
+}
+
+void QtFolderList::show(const QByteArray& folder, const RawNames& subfolders,
+                        const QByteArray& highlight)
+{
+    std::vector<std::uint32_t> order = name_order(subfolders);
+    QStyle* style = QApplication::style();
+    QIcon open_icon = style->standardIcon(QStyle::SP_DirOpenIcon);
+    QIcon closed_icon = style->standardIcon(QStyle::SP_DirClosedIcon);
+    std::vector<EntryListModel::Row> rows;
+    std::vector<QByteArray> paths;
+    rows.push_back({QStringLiteral("/"), 0, open_icon});
+    paths.push_back("/");
+    QByteArray walked;
+    for (const QByteArray& part : folder.split('/')) {
+        if (part.isEmpty())
+            continue;
+        walked += '/' + part;
+        rows.push_back({display_path(part), static_cast<int>(rows.size()), open_icon});
+        paths.push_back(walked);
+    }
+    int open_row = static_cast<int>(rows.size()) - 1;
+    int child_depth = open_row + 1;
+    for (std::uint32_t position : order) {
+        std::string_view subfolder = subfolders[position];
+        rows.push_back({display_name(subfolder), child_depth, closed_icon});
+        paths.push_back(join_path(folder, bytes_of(subfolder)));
+    }
+    auto found = std::find(paths.begin(), paths.end(), highlight);
+    int highlight_row = found == paths.end() ? open_row : static_cast<int>(found - paths.begin());
+
+    m_open_row = open_row;
+    m_entry_paths = std::move(paths);
+    m_model->set_rows(std::move(rows));
+    m_view->setCurrentIndex(m_model->index(highlight_row));
+    place();
+}
+
+QByteArray QtFolderList::highlighted_path() const
+{
+    QModelIndex current = m_view->currentIndex();
+    if (!current.isValid())
+        return m_path;
+    return m_entry_paths[static_cast<std::size_t>(current.row())];
+}
+
+void QtFolderList::show_change(const FolderRead& read)
+{
+    show(m_path, read.listing.folders, highlighted_path());
+}
+
+void QtFolderList::lose_folder(const std::string& error)
+{
+    show_message(error);
+    // The nearest ancestor that can still be read is opened as if the user
+    // had gone there; the root always can.
+    QByteArray ancestor = m_path;
+    while (ancestor != "/") {
+        ancestor = clean_path(ancestor + "/..", "/");
+        FolderRead listed;
+        try {
+            listed = read(ancestor);
+        } catch (const Cancelled&) {
+            return;
+        } catch (const Error&) {
+            continue;
+        }
+        dispatch([&] { open(ancestor, std::move(listed)); });
+        return;
+    }
+}
+
+void QtFolderList::open_highlighted()
+{
+    QModelIndex current = m_view->currentIndex();
+    if (!current.isValid())
+        return;
+    set_path(string_of(m_entry_paths[static_cast<std::size_t>(current.row())]));
+}
+
+std::span<const Property> QtFolderList::own_properties() const { return folder_list_properties; }
+
+}  // namespace toolkit

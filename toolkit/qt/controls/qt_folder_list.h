@@ -1,0 +1,43 @@
+// The folder list: the open folder's ancestors from the root, the folder
+// itself, then its subfolders, each a step deeper, as a tree.
+#pragma once
+
+#include "toolkit/qt/controls/qt_row_list.h"
+
+#include <vector>
+
+namespace toolkit {
+
+class EntryListModel;
+
+class QtFolderList final : public QtRowList {
+public:
+    QtFolderList(QWidget* parent, FolderHub& folders, std::string_view name,
+                 std::optional<std::int32_t> index);
+
+    // Fails, changing nothing, when the folder cannot be listed; raises
+    // Change when the path is another one.
+    void set_path(std::string path);
+    // The highlighted entry's folder, opened as the user asked.
+    void open_highlighted();
+
+protected:
+    std::span<const Property> own_properties() const override;
+    void show_change(const FolderRead& read) override;
+    void lose_folder(const std::string& error) override;
+    bool shows_folders() const override { return true; }
+
+private:
+    // Lists `folder`'s ancestors and subfolders, with the entry at
+    // `highlight` highlighted, or the folder itself.
+    void show(const QByteArray& folder, const RawNames& subfolders, const QByteArray& highlight);
+    // Shows a folder read, then raises Change when it is another folder.
+    void open(const QByteArray& folder, FolderRead read);
+    QByteArray highlighted_path() const;
+
+    EntryListModel* m_model;
+    std::vector<QByteArray> m_entry_paths;
+    int m_open_row = 0;
+};
+
+}  // namespace toolkit

@@ -1,0 +1,78 @@
+#include "toolkit/qt/controls/qt_row_list.h"
+
+#include "toolkit/qt/folders/raw_paths.h"
+#include "toolkit/qt/core/utf8.h"
+
+#include <QListView>
+
+
+namespace toolkit {
+
+QtRowList::QtRowList(QListView* view, FolderHub& folders, std::string_view name,
+                     std::optional<std::int32_t> index, std::initializer_list<Event> raised)
+    : QtControl(view, name, index, raised), m_folders(folders), m_view(view)
+{
+    m_folders.join(*this);
+}
+
+QtRowList::~QtRowList() { m_folders.leave(*this); }
+
+FolderRead QtRowList::read(const QByteArray& folder) const
+{
+    FolderRead read = read_folder_waiting(folder, m_folders.watches());
+    if (!read.error.empty()) {
+        // The same folder gives the same watch, which a list may hold.
+        m_folders.release_unless_held(read.watch);
+        throw Error(read.error);
+    }
+    return read;
+}
+
+bool QtRowList::is_current(const QByteArray& folder) const
+{
+    return folder == m_path && m_watch >= 0 && m_reports_changes && !m_stale;
+}
+
+void QtRowList::follow(const FolderRead& read)
+{
+    int previous = std::exchange(m_watch, read.watch);
+    m_reports_changes = read.reports_changes;
+    m_stale = false;
+    if (previous != m_watch)
+        m_folders.release_unless_held(previous);
+}
+
+void QtRowList::take_change(const FolderRead& read)
+{
+    follow(read);
+    show_change(read);
+}
+
+std::string QtRowList::path() const { return string_of(m_path); }
+
+void QtRowList::set_integral_height(bool integral)
+{
+    m_integral_height = integral;
+    place();
+}
+
+QByteArray QtRowList::resolve(const std::string& path) const
+{
+    return clean_path(bytes_of(path), m_path.isEmpty() ? QByteArray("/") : m_path);
+}
+
+int QtRowList::drawn_height_px(int height_px) const
+{
+    if (!m_integral_height)
+        return height_px;
+    int frame_px = 2 * m_view->frameWidth();
+    int row_px = m_view->sizeHintForRow(0);
+    if (row_px <= 0)
+        row_px = m_view->fontMetrics().height();
+    int rows = (height_px - frame_px) / row_px;
+    if (rows < 1)
+        return height_px;  // Too short for one row: drawn as asked.
+    return rows * row_px + frame_px;
+}
+
+}  // namespace toolkit

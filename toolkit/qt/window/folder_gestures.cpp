@@ -1,0 +1,169 @@
+#include "toolkit/qt/window/folder_gestures.h"
+
+#include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/controls/qt_drive_list.h"
+#include "toolkit/qt/controls/qt_folder_list.h"
+#include "toolkit/qt/folders/off_thread.h"
+#include "toolkit/qt/folders/raw_paths.h"
+#include "toolkit/qt/core/utf8.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+namespace toolkit {
+
+namespace {
+
+// A file:// address on this machine, as the raw bytes it names: the
+// percent-encoding keeps names that are not UTF-8 exact.
+std::optional<QByteArray> local_path(const QUrl& address)
+{
+    if (!address.isValid() || address.scheme() != QLatin1String("file"))
+        return std::nullopt;
+    if (!address.host().isEmpty() && address.host() != QLatin1String("localhost"))
+        return std::nullopt;
+    QByteArray path = QByteArray::fromPercentEncoding(address.path(QUrl::FullyEncoded).toLatin1());
+    if (!path.startsWith('/'))
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QByteArray> typed_path(const QString& text)
+{
+    QString line = text.trimmed();
+    if (line.isEmpty() || line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r')))
+        return std::nullopt;
+    if (line.startsWith(QLatin1String("file:")))
+        return local_path(QUrl(line, QUrl::StrictMode));
+    if (line.startsWith(QLatin1Char('/')))
+        return QFile::encodeName(line);
+    if (line == QLatin1String("~") || line.startsWith(QLatin1String("~/")))
+        return QFile::encodeName(QDir::homePath() + line.mid(1));
+    return std::nullopt;
+}
+
+// The drop must never ask the source to move or delete what it dragged:
+// the folder is only opened, so the drop is a copy, or else a link.
+bool take_as_copy(QDropEvent* drop)
+{
+    for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction})
+        if (drop->possibleActions() & action) {
+            drop->setDropAction(action);
+            drop->accept();
+            return true;
+        }
+    drop->ignore();
+    return false;
+}
+
+}  // namespace
+
+std::optional<QByteArray> carried_path(const QMimeData& data, bool text_too)
+{
+    if (data.hasUrls()) {
+        for (const QUrl& address : data.urls())
+            if (std::optional<QByteArray> path = local_path(address))
+                return path;
+        return std::nullopt;
+    }
+    if (text_too && data.hasText())
+        return typed_path(data.text());
+    return std::nullopt;
+}
+
+FolderGestures::FolderGestures(QWidget* window, QtFolderList& folders, QtDriveList* drives,
+                               std::vector<QWidget*> paste_targets)
+    : QObject(window), m_window(window), m_folders(folders), m_drives(drives),
+      m_paste_targets(std::move(paste_targets))
+{
+    window->setAcceptDrops(true);
+    QApplication::instance()->installEventFilter(this);
+}
+
+bool FolderGestures::eventFilter(QObject* receiver, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    if (!widget || widget->window() != m_window)
+        return false;
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        // Anything else goes on: the text box's editor takes dragged text.
+        if (!carried_path(*drag->mimeData(), false))
+            return false;
+        take_as_copy(drag);
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        std::optional<QByteArray> path = carried_path(*drop->mimeData(), false);
+        if (!path)
+            return false;
+        if (take_as_copy(drop))
+            open(*path);
+        return true;
+    }
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->matches(QKeySequence::Paste))
+            return false;
+        bool in_list = std::any_of(m_paste_targets.begin(), m_paste_targets.end(),
+                                   [&](QWidget* target) {
+                                       return target == widget || target->isAncestorOf(widget);
+                                   });
+        if (!in_list)
+            return false;
+        if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
+            if (std::optional<QByteArray> path = carried_path(*data, true))
+                open(*path);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void FolderGestures::open(const QByteArray& path)
+{
+    // Not inside the drop's own delivery, nor inside a read that is waited
+    // for: once the window is idle, as if the user had gone there.
+    QPointer<FolderGestures> alive(this);
+    when_not_waiting([alive, path] {
+        if (!alive)
+            return;
+        dispatch([gestures = alive.data(), path] {
+            // Whether it is a file is asked off the window's thread, as any
+            // question to a disk that may be slow.
+            auto is_file = std::make_shared<std::atomic<bool>>(false);
+            Waited waited = wait_off_thread(
+                [is_file, path] {
+                    struct stat status {};
+                    *is_file = ::stat(path.constData(), &status) == 0 && !S_ISDIR(status.st_mode);
+                },
+                Abandon::ByEsc);
+            if (waited != Waited::Done)
+                throw Cancelled("Opening \"" + utf8_of(display_path(path)) + "\" was abandoned.");
+            QByteArray folder = *is_file ? clean_path(path + "/..", "/") : path;
+            gestures->m_folders.set(prop::Path, string_of(folder));
+            if (gestures->m_drives)
+                gestures->m_drives->show_volume_of(
+                    bytes_of(get_text(gestures->m_folders, prop::Path)));
+        });
+    });
+}
+
+}  // namespace toolkit
