@@ -6,7 +6,8 @@
 
 #include "app/about.h"
 
-#include "toolkit/form.h"
+#include "toolkit/design.h"
+#include "toolkit/object.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // 32 by 32 pixels in sixteen-color style. A dot is transparent.
 #pragma once
 
-#include "toolkit/form.h"
+#include "toolkit/pictures.h"
 
 #include <array>
 

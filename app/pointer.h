@@ -2,7 +2,7 @@
 // pointing with the tip of the finger. 'k' is black, 'w' white.
 #pragma once
 
-#include "toolkit/form.h"
+#include "toolkit/pictures.h"
 
 #include <array>
 

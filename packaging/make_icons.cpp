@@ -1,9 +1,11 @@
-// Writes the window's icon as the files a desktop installs: a 32 by 32 PNG
-// and an SVG of the same drawing, pixel for pixel.
+// Writes the window's icon as the files a desktop installs: PNGs from 16 to
+// 256 pixels square and an SVG of the same drawing, pixel for pixel.
 //
-//   make_icons OUTPUT_FOLDER   # writes tobrel.png and tobrel.svg
+//   make_icons OUTPUT_FOLDER   # writes tobrel-16.png ... tobrel-256.png and tobrel.svg
+#include "png_file.h"
+
 #include "app/icon.h"
-#include "toolkit/form.h"
+#include "toolkit/object.h"
 
 #include <cstdio>
 #include <fstream>
@@ -51,7 +53,9 @@ int main(int argc, char** argv)
     }
     std::string folder = argv[1];
     try {
-        toolkit::save_icon_png(app::WindowIcon, folder + "/tobrel.png");
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            packaging::write_png(folder + "/tobrel-" + std::to_string(size) + ".png", size, size,
+                                 packaging::draw_scaled(app::WindowIcon, size));
         write_svg(app::WindowIcon, folder + "/tobrel.svg");
     } catch (const toolkit::Error& error) {
         std::fprintf(stderr, "make_icons: %s\n", error.what());

@@ -14,55 +14,14 @@
 //   form.show();
 #pragma once
 
+#include "toolkit/design.h"
 #include "toolkit/object.h"
+#include "toolkit/pictures.h"
 
 #include <memory>
 #include <span>
 
 namespace toolkit {
-
-enum class ControlKind { TextBox, FolderList, DriveList, FileList, CommandButton, Label };
-
-struct ControlDesign {
-    ControlKind kind;
-    std::string_view name;
-    float left_twips;
-    float top_twips;
-    float width_twips;
-    float height_twips;
-    int tab_index;
-    std::string_view caption;
-    // What a screen reader calls the control; buttons and labels are called
-    // by their captions.
-    std::string_view spoken_name = {};
-    // Set for an element of a control array.
-    std::optional<std::int32_t> index = {};
-    // The text color, where it is not the kind's own (see toolkit::color).
-    std::optional<std::int32_t> fore_color = {};
-};
-
-struct IconColor {
-    char key;
-    std::uint32_t rgb;  // 0xRRGGBB
-};
-
-// A square picture drawn as rows of palette keys; a key missing from the
-// palette is transparent.
-struct Icon {
-    std::span<const std::string_view> rows;
-    std::span<const IconColor> palette;
-};
-
-// Writes the icon as a PNG file; throws `Error` when it cannot.
-void save_icon_png(const Icon& icon, const std::string& path);
-
-// A mouse pointer drawn as rows of 'k' (black), 'w' (white) and anything
-// else (transparent), with the pixel that points.
-struct Pointer {
-    std::span<const std::string_view> rows;
-    int hot_x;
-    int hot_y;
-};
 
 class Form final : public Window {
 public:

@@ -21,11 +21,11 @@ for value in "$version" "$app_id" "$release_date"; do
   grep -qwF -- "$value" "$readme" && fail "the README repeats $value, which CMake sets"
 done
 
-expected="usr/bin/tobrel
-usr/share/applications/$app_id.desktop
-usr/share/icons/hicolor/32x32/apps/tobrel.png
-usr/share/icons/hicolor/scalable/apps/tobrel.svg
-usr/share/metainfo/$app_id.metainfo.xml"
+sizes="16 24 32 48 64 128 256"
+expected=$( (printf '%s\n' usr/bin/tobrel "usr/share/applications/$app_id.desktop" \
+  usr/share/doc/tobrel/copyright usr/share/icons/hicolor/scalable/apps/tobrel.svg \
+  "usr/share/metainfo/$app_id.metainfo.xml"
+  for px in $sizes; do echo "usr/share/icons/hicolor/${px}x$px/apps/tobrel.png"; done) | sort)
 installed=$(cd "$work" && find . -type f -o -type l | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$installed"
 
@@ -39,9 +39,30 @@ grep -q "<id>$app_id</id>" "$metainfo" || fail "id $app_id in the metainfo"
 grep -q "<release version=\"$version\" date=\"$release_date\"/>" "$metainfo" ||
   fail "release $version of $release_date in the metainfo"
 
-# The PNG's header gives its size: width and height at bytes 16 to 23.
-size=$(od -An -tu1 -j16 -N8 "$work/usr/share/icons/hicolor/32x32/apps/tobrel.png" | tr -s ' ')
-[ "$size" = " 0 0 0 32 0 0 0 32" ] || fail "icon size:$size"
+# Each PNG is the size its folder says, and a PNG a reader can decode: its
+# header gives width and height at bytes 16 to 23, and file(1) reads it.
+for px in $sizes; do
+  png=$work/usr/share/icons/hicolor/${px}x$px/apps/tobrel.png
+  size=$(od -An -tu1 -j16 -N8 "$png" | tr -s ' ')
+  want=$(printf ' 0 0 %d %d 0 0 %d %d' $((px / 256)) $((px % 256)) $((px / 256)) $((px % 256)))
+  [ "$size" = "$want" ] || fail "icon $px: size$size"
+  file -b "$png" | grep -q "PNG image data, $px x $px, 8-bit/color RGBA" || fail "icon $px: $(file -b "$png")"
+  python3 - "$png" "$px" <<'DECODE' || fail "icon $px does not decode"
+import struct, sys, zlib
+data, px = open(sys.argv[1], "rb").read(), int(sys.argv[2])
+at, idat = 8, b""
+while at < len(data):
+    length, kind = struct.unpack(">I4s", data[at:at + 8])
+    body = data[at + 8:at + 8 + length]
+    assert struct.unpack(">I", data[at + 8 + length:at + 12 + length])[0] == zlib.crc32(kind + body)
+    idat += body if kind == b"IDAT" else b""
+    at += 12 + length
+raw = zlib.decompress(idat)
+assert len(raw) == px * (1 + 4 * px)
+assert any(raw[y * (1 + 4 * px) + 4 + 4 * x] for y in range(px) for x in range(px))  # Drawn.
+DECODE
+done
+grep -q '^Files: \*' "$work/usr/share/doc/tobrel/copyright" || fail "copyright file"
 grep -q 'viewBox="0 0 32 32"' "$work/usr/share/icons/hicolor/scalable/apps/tobrel.svg" ||
   fail "scalable icon"
 
