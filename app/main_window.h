@@ -38,7 +38,6 @@ public:
 
     // The scan's state, for reading: the entry last read, and the names as
     // last written to the text box.
-    std::int32_t file_index() const { return FileIndex; }
     const std::string& name_list() const { return NameList; }
 
 private:

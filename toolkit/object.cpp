@@ -21,11 +21,6 @@ const char* type_name(const Value& value)
     throw Error(std::string(what) + ": " + wanted + " is needed, not " + type_name(value) + ".");
 }
 
-std::string what_of(const Object& object, std::string_view property)
-{
-    return describe(object) + "." + std::string(property);
-}
-
 }  // namespace
 
 template <>
@@ -81,33 +76,29 @@ void Object::fail_missing(std::string_view property) const
     throw Error(who + " has no property or method " + std::string(property) + ".");
 }
 
-namespace {
-
-// The exact type is the common road and needs no description made for it.
-template <class T>
-T read_as(const Object& object, std::string_view property)
+std::string property_path(const Object& owner, std::string_view property)
 {
-    Value value = object.get(property);
-    if (auto* exact = std::get_if<T>(&value))
-        return std::move(*exact);
-    return value_as<T>(value, what_of(object, property));
+    return describe(owner) + "." + std::string(property);
 }
 
-}  // namespace
+void fail_value(const Object& owner, std::string_view property)
+{
+    throw Error(property_path(owner, property) + ": invalid property value.");
+}
 
 std::int32_t get_int(const Object& object, std::string_view property)
 {
-    return read_as<std::int32_t>(object, property);
+    return value_for<std::int32_t>(object, property, object.get(property));
 }
 
 float get_twips(const Object& object, std::string_view property)
 {
-    return read_as<float>(object, property);
+    return value_for<float>(object, property, object.get(property));
 }
 
 std::string get_text(const Object& object, std::string_view property)
 {
-    return read_as<std::string>(object, property);
+    return value_for<std::string>(object, property, object.get(property));
 }
 
 std::string describe(const Object& object)

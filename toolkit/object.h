@@ -130,6 +130,23 @@ template <> float value_as(const Value& value, std::string_view what);
 template <> bool value_as(const Value& value, std::string_view what);
 template <> std::string value_as(const Value& value, std::string_view what);
 
+// "owner.Property", naming a property in an error about it; never throws.
+std::string property_path(const Object& owner, std::string_view property);
+
+// A value read from or given to the owner's property, as the type it takes,
+// by the rule of `value_as`; the exact type, the common road, needs no
+// description made for it.
+template <class T>
+T value_for(const Object& owner, std::string_view property, Value value)
+{
+    if (auto* exact = std::get_if<T>(&value))
+        return std::move(*exact);
+    return value_as<T>(value, property_path(owner, property));
+}
+
+// Throws `Error` saying that the owner's property cannot take the value given.
+[[noreturn]] void fail_value(const Object& owner, std::string_view property);
+
 // Typed reads of a property, by the rule of `value_as`.
 std::int32_t get_int(const Object& object, std::string_view property);
 float get_twips(const Object& object, std::string_view property);

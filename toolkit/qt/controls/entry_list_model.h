@@ -20,7 +20,6 @@ public:
     };
 
     void set_rows(std::vector<Row> rows);
-    const std::vector<Row>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

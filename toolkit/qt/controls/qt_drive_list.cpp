@@ -1,5 +1,6 @@
 #include "toolkit/qt/controls/qt_drive_list.h"
 
+#include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/folders/off_thread.h"
 #include "toolkit/qt/core/utf8.h"
@@ -97,8 +98,7 @@ QtDriveList::QtDriveList(QWidget* parent, std::string_view name,
     : QtControl(new DriveCombo(parent), name, index, {Event::Change}),
       m_combo(static_cast<QComboBox*>(widget()))
 {
-    static bool installed = (QAccessible::installFactory(drive_combo_accessible), true);
-    (void)installed;
+    install_accessible_factory<drive_combo_accessible>();
     static_cast<DriveCombo*>(m_combo)->before_popup = [this] { refresh(); };
     refresh();
     // The list starts on the volume that holds the working folder.

@@ -1,6 +1,7 @@
 #include "toolkit/qt/controls/qt_label.h"
 
 #include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/utf8.h"
 
 #include <QAccessibleWidget>
@@ -135,11 +136,7 @@ QtLabel::QtLabel(QWidget* parent, std::string_view name, std::optional<std::int3
     auto* label = static_cast<EventLabel*>(m_label);
     label->on_move = [this] { dispatch(handler(Event::MouseMove)); };
     label->on_click = [this] { dispatch(handler(Event::Click)); };
-    static const bool factory_installed = [] {
-        QAccessible::installFactory(label_accessible);
-        return true;
-    }();
-    (void)factory_installed;
+    install_accessible_factory<label_accessible>();
 }
 
 void QtLabel::on(Event event, Handler handler)
@@ -159,7 +156,7 @@ void QtLabel::set_fore_color(std::int32_t value)
 {
     std::optional<QColor> shown = qt_color(value);
     if (!shown)
-        throw Error(name() + ".ForeColor: invalid property value.");
+        fail_value(*this, prop::ForeColor);
     QPalette palette = m_label->palette();
     palette.setColor(QPalette::WindowText, *shown);
     m_label->setPalette(palette);

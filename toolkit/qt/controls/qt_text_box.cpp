@@ -22,15 +22,19 @@ constexpr Property text_box_properties[] = {
     {prop::Text, get_via<&QtTextBox::text>, set_via<&QtTextBox::set_text>},
 };
 
-// The document's raw text marks paragraph and line breaks with U+2029 and
-// U+2028; the text box's own line break is a carriage return. Raw text also
-// keeps the no-break spaces that toPlainText() would flatten.
+// The document marks paragraph and line breaks with U+2029 and U+2028; the
+// text box's own line break is a carriage return.
+QString with_own_breaks(QString text)
+{
+    text.replace(QChar::ParagraphSeparator, QChar::CarriageReturn);
+    text.replace(QChar::LineSeparator, QChar::CarriageReturn);
+    return text;
+}
+
+// Raw text also keeps the no-break spaces that toPlainText() would flatten.
 std::string text_from_document(const QTextDocument& document)
 {
-    QString raw = document.toRawText();
-    raw.replace(QChar::ParagraphSeparator, QChar::CarriageReturn);
-    raw.replace(QChar::LineSeparator, QChar::CarriageReturn);
-    return utf8_of(raw);
+    return utf8_of(with_own_breaks(document.toRawText()));
 }
 
 // The editor the box turns into. Tab leaves it, as it leaves every other
@@ -46,11 +50,8 @@ public:
 protected:
     QMimeData* createMimeDataFromSelection() const override
     {
-        QString selected = textCursor().selectedText();
-        selected.replace(QChar::ParagraphSeparator, QChar::CarriageReturn);
-        selected.replace(QChar::LineSeparator, QChar::CarriageReturn);
         auto* data = new QMimeData;
-        data->setText(selected);
+        data->setText(with_own_breaks(textCursor().selectedText()));
         return data;
     }
 };

@@ -1,5 +1,6 @@
 #include "toolkit/qt/controls/text_view.h"
 
+#include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/utf8.h"
 
 #include <QAccessible>
@@ -201,8 +202,7 @@ QAccessibleInterface* text_view_accessible(const QString&, QObject* object)
 
 TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    static bool installed = (QAccessible::installFactory(text_view_accessible), true);
-    (void)installed;
+    install_accessible_factory<text_view_accessible>();
     setFocusPolicy(Qt::StrongFocus);
     // The viewport would otherwise stand for the view in the keyboard order
     // wherever the order left it, and Shift+Tab would land here out of turn.

@@ -41,11 +41,6 @@ const Property& find(const Object& owner, PropertyTables tables, std::string_vie
 
 }  // namespace
 
-std::string property_path(const Object& owner, std::string_view name)
-{
-    return describe(owner) + "." + std::string(name);
-}
-
 Value get_property(const Object& owner, PropertyTables tables, std::string_view name)
 {
     return find(owner, tables, name).get(owner);

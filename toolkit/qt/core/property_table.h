@@ -43,19 +43,6 @@ template <class C, class A> struct member_traits<void (C::*)(A)> {
     using Arg = std::remove_cvref_t<A>;
 };
 
-// "owner.Property", for an error about a value given to it.
-std::string property_path(const Object& owner, std::string_view name);
-
-// A value given to the owner's property, as the type it takes (see
-// `value_as`); the exact type needs no description made for it.
-template <class T>
-T value_for(const Object& owner, std::string_view name, const Value& value)
-{
-    if (auto* exact = std::get_if<T>(&value))
-        return *exact;
-    return value_as<T>(value, property_path(owner, name));
-}
-
 template <auto Getter>
 Value get_via(const Object& owner)
 {

@@ -22,11 +22,6 @@ constexpr Property shared_properties[] = {
     {prop::Enabled, get_via<&QtControl::enabled>, set_via<&QtControl::set_enabled>},
 };
 
-[[noreturn]] void fail_value(const QtControl& control, std::string_view name)
-{
-    throw Error(control.name() + "." + std::string(name) + ": invalid property value.");
-}
-
 // Sizes cannot be negative, and a length must be a number.
 float checked_size(const QtControl& control, std::string_view name, float twips)
 {

@@ -38,12 +38,16 @@ std::string display_text(std::string_view raw)
     return display_name(raw).toStdString();
 }
 
+bool is_ascii(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 bool is_valid_utf8(std::string_view bytes)
 {
-    bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii)
-        return true;  // As most names are.
+    if (is_ascii(bytes))
+        return true;
     bool valid = true;
     for_each_code_point(bytes, [&](char32_t, const unsigned char*, bool ok) { valid = valid && ok; });
     return valid;

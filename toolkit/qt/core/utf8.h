@@ -27,6 +27,9 @@ QString display_name(std::string_view raw);
 // comes back as it is, without a round trip through UTF-16.
 std::string display_text(std::string_view raw);
 
+// Whether every byte is ASCII, as most names are.
+bool is_ascii(std::string_view bytes);
+
 // Calls visit(code point, where it starts, valid) for each character of
 // UTF-8 bytes. Well-formed means no stray or missing continuation bytes, no
 // overlong forms, no surrogates and nothing past U+10FFFF; a byte that

@@ -62,14 +62,6 @@ void for_each_character(std::string_view name, Visit&& visit)
     });
 }
 
-bool is_ascii(std::string_view name)
-{
-    for (char c : name)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 char32_t folded(char32_t c) { return QChar::toCaseFolded(c); }
 
 bool is_letter(char32_t c) { return is_ascii_letter(c) || (c >= 0x80 && QChar::isLetterOrNumber(c)); }

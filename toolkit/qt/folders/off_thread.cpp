@@ -220,10 +220,8 @@ Waited wait_off_thread(std::function<void()> work, Abandon abandon,
     handover->loop = nullptr;
     if (handover->done && code != ProgramEnding)
         return Waited::Done;
-    return code == DeadlinePassed ? Waited::TimedOut : Waited::Abandoned;
+    return Waited::Abandoned;
 }
-
-bool is_waiting() { return InputHold::instance().waiting(); }
 
 void when_not_waiting(std::function<void()> task)
 {

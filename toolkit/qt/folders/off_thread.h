@@ -15,7 +15,8 @@
 //
 // Why this is safe against re-entrancy: while a wait runs, no handler that
 // acts on a folder can start, since every such handler starts from user input
-// or from a result that is applied only when no wait runs (see `is_waiting`).
+// or from a result that is applied only when no wait runs (see
+// `when_not_waiting`).
 // The handlers that can run (paint, resize) read the lists, which change only
 // after the wait returns, in one step.
 #pragma once
@@ -26,7 +27,8 @@
 
 namespace toolkit {
 
-enum class Waited { Done, Abandoned, TimedOut };
+// Abandoned: by Esc, by the deadline passing, or by the program ending.
+enum class Waited { Done, Abandoned };
 enum class Abandon { ByEsc, Never };
 
 // Runs `work` on a new thread, which it owns until it returns; `work` must
@@ -34,9 +36,6 @@ enum class Abandon { ByEsc, Never };
 // since a wait that is abandoned leaves it running alone.
 Waited wait_off_thread(std::function<void()> work, Abandon abandon,
                        std::optional<std::chrono::milliseconds> deadline = std::nullopt);
-
-// Whether the window's thread is inside a wait now.
-bool is_waiting();
 
 // Runs `task` once no wait runs: now, or when the outermost one is over.
 void when_not_waiting(std::function<void()> task);
