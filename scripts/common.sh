@@ -3,55 +3,74 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# ensure_packages PACKAGE...: installs, with apt, those not installed yet.
-ensure_packages() {
-  local missing=()
+# How this user runs a command as root, in the array as_root: nothing for
+# root itself, sudo where it works (asking for the password only where there
+# is a terminal to ask on). Fails where neither does, saying nothing.
+find_root_runner() {
+  as_root=()
+  [ "$(id -u)" -eq 0 ] && return 0
+  command -v sudo >/dev/null || return 1
+  if sudo -n true 2>/dev/null; then
+    as_root=(sudo -n)
+    return 0
+  fi
+  [ -t 0 ] || return 1
+  echo "Installing what Tobrel needs takes root: sudo asks for your password."
+  sudo -v 2>/dev/null || return 1
+  as_root=(sudo)
+}
+
+# ensure_system LOCALE PACKAGE...: installs, with apt, the Debian packages
+# not installed yet, and generates LOCALE (such as en_US.UTF-8; empty for
+# none) if the system lacks it. Where that needs root and this user cannot
+# become root, prints the one command to hand to whoever runs the machine.
+ensure_system() {
+  local locale=$1; shift
+  local missing=() package
   for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if ! command -v sudo >/dev/null; then
-      echo "These Debian packages are missing, and installing them needs root:"
-      echo "  ${missing[*]}"
-      echo "Ask whoever runs this machine to install them (as root:"
-      echo "  apt-get install --no-install-recommends ${missing[*]}"
-      echo "), then run this command again."
-      exit 1
-    fi
-    sudo=(sudo)
+  local need_locale=
+  if [ -n "$locale" ] && ! locale -a 2>/dev/null | grep -qix "${locale/UTF-8/utf8}"; then
+    need_locale=$locale
   fi
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}"
+  [ ${#missing[@]} -eq 0 ] && [ -z "$need_locale" ] && return 0
+
+  local steps=()
+  if [ ${#missing[@]} -gt 0 ]; then
+    steps+=("apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${missing[*]}")
+  fi
+  if [ -n "$need_locale" ]; then
+    steps+=("(grep -qx '$need_locale UTF-8' /etc/locale.gen || echo '$need_locale UTF-8' >> /etc/locale.gen) && locale-gen")
+  fi
+  local script= step
+  for step in "${steps[@]}"; do script+="${script:+ && }$step"; done
+  if ! find_root_runner; then
+    echo "Tobrel needs these Debian packages${need_locale:+ and the locale $need_locale},"
+    echo "and installing them takes root, which this user cannot become. Ask whoever"
+    echo "runs this machine to run, as root:"
+    echo
+    echo "  sh -c \"$script\""
+    echo
+    echo "then run this command again."
+    exit 1
+  fi
+  [ ${#missing[@]} -gt 0 ] && echo "Installing ${#missing[@]} Debian packages: ${missing[*]}"
+  [ -n "$need_locale" ] && echo "Generating the locale $need_locale"
+  local log=$root/build/setup.log
+  mkdir -p "$root/build"
+  if ! "${as_root[@]}" sh -c "$script" >"$log" 2>&1; then
+    tail -n 30 "$log"
+    echo "Installing failed; the lines above say why (all of it is in $log)."
+    exit 1
+  fi
 }
 
 package_packages=(dpkg-dev file)
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core)
 test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream "${package_packages[@]}" locales
   fuse3 python3-fusepy at-spi2-core dbus-x11 python3-pyatspi weston wl-clipboard)
-
-# ensure_locale NAME: generates a locale (such as en_US.UTF-8) if the system
-# lacks it; the benchmark sorts under it beside the C locale.
-ensure_locale() {
-  local wanted=${1/UTF-8/utf8}
-  locale -a 2>/dev/null | grep -qix "$wanted" && return 0
-  echo "Generating the locale $1"
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if ! command -v sudo >/dev/null; then
-      echo "The locale $1 is missing, and making it needs root. Ask whoever runs"
-      echo "this machine to add '$1 UTF-8' to /etc/locale.gen and run locale-gen"
-      echo "as root, then run this command again."
-      exit 1
-    fi
-    sudo=(sudo)
-  fi
-  "${sudo[@]}" sh -c "grep -qx '$1 UTF-8' /etc/locale.gen || echo '$1 UTF-8' >> /etc/locale.gen; locale-gen >/dev/null"
-}
 
 # build DIR [CMAKE OPTION...]: configures quietly, showing cmake's own words
 # only when it fails, then builds.
