@@ -1,3 +1,4 @@
+#include "app/icon.h"
 #include "app/window_fixture.h"
 #include "test_folder.h"
 #include "text_box_input.h"
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -115,10 +117,12 @@ TEST_F(MainWindow, AScanThatFailsIsShownOnceAndLeavesTheButtonsEnabled)
     folder.file("a.txt");
     open(folder.path());
     // The file list breaks halfway, as a device that went away would.
+    control("txtNames").set(prop::Text, std::string("the user's own text"));
     toolkit::ScopedBrokenProperty broken(control("filNames"), prop::FileName, "The scan broke.");
     click("cmdScan");
     EXPECT_EQ(messages, std::vector<std::string>{"The scan broke."});
     EXPECT_TRUE(buttons_enabled());
+    EXPECT_EQ(text(), "");  // The scan cleared the box before it broke.
 }
 
 TEST_F(MainWindow, ChangingFolderEmptiesTheTextAtOnce)
@@ -146,8 +150,15 @@ TEST_F(MainWindow, CopyPutsTheExactTextOnTheClipboard)
     click("cmdClipboard");
     EXPECT_EQ(toolkit::clipboard_text(), "");  // Empty text: cleared, then empty.
 
+    // The clipboard is cleared first, and only then given the text: what it
+    // held before never stands beside the names.
     click("cmdScan");
+    toolkit::put_clipboard_text("left over");
+    std::vector<std::string> held;
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, top(),
+                     [&] { held.push_back(toolkit::clipboard_text()); });
     click("cmdClipboard");
+    EXPECT_EQ(held, (std::vector<std::string>{"", "\ra.txt\rb.txt"}));
     EXPECT_EQ(toolkit::clipboard_text(), "\ra.txt\rb.txt");
 
     add_line(widget<QWidget>("txtNames"), "mine");
@@ -220,6 +231,24 @@ TEST_F(MainWindow, TypingAfterOpeningAFolderLooksInTheOpenedFolder)
     QTest::keyClicks(folders, "b");
     QTest::keyClick(folders, Qt::Key_Return);
     EXPECT_EQ(current_folder(), folder / "alpha/beta");
+}
+
+TEST_F(MainWindow, ShowsItsOwnIcon)
+{
+    QImage shown = top()->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(shown.size(), QSize(32, 32));
+    int drawn = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            char key = app::WindowIcon.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            QRgb expected = 0;  // Transparent where the palette has no such key.
+            for (const toolkit::IconColor& color : app::WindowIcon.palette)
+                if (color.key == key)
+                    expected = 0xFF000000u | color.rgb;
+            drawn += expected != 0;
+            ASSERT_EQ(shown.pixel(x, y), expected) << x << "," << y;
+        }
+    EXPECT_GT(drawn, 500);
 }
 
 TEST_F(MainWindow, ExitEndsTheProgramWithoutAScan)

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTest>
 
 namespace {
@@ -74,6 +75,15 @@ TEST_F(WebLink, LooksLikeALinkUnderThePointerAndPlainOverTheBareWindow)
         EXPECT_EQ(color(), QColor(0, 0, 255));
         EXPECT_TRUE(underlined());
     }
+
+    // A control that tracks the pointer but lets its moves through hands
+    // them to the window, over the control: still not the bare area.
+    QWidget* text_box = top()->findChild<QWidget*>("txtNames");
+    QPointF over_text_box = text_box->geometry().center();
+    QMouseEvent passed_on(QEvent::MouseMove, over_text_box, top()->mapToGlobal(over_text_box),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(top(), &passed_on);
+    EXPECT_EQ(color(), QColor(0, 0, 255));
 
     hover_bare_area();
     EXPECT_EQ(color(), QColor(0, 0, 0));

@@ -30,27 +30,11 @@ Replaceable<FolderReadHook> read_hook{no_hook};
 constexpr std::uint32_t watched_changes = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                           IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_ONLYDIR;
 
-// File systems where changes made elsewhere (another machine, a FUSE
-// daemon) never reach inotify.
 bool reports_changes(const QByteArray& folder)
 {
     struct statfs status {};
-    if (statfs(folder.constData(), &status) != 0)
-        return false;
-    switch (static_cast<unsigned long>(status.f_type)) {
-    case 0x65735546:  // FUSE
-    case NFS_SUPER_MAGIC:
-    case SMB_SUPER_MAGIC:
-    case 0xFF534D42:  // CIFS
-    case 0xFE534D42:  // SMB2
-    case V9FS_MAGIC:
-    case CODA_SUPER_MAGIC:
-    case AFS_SUPER_MAGIC:
-    case 0x00C36400:  // Ceph
-        return false;
-    default:
-        return true;
-    }
+    return statfs(folder.constData(), &status) == 0 &&
+           file_system_reports_changes(static_cast<unsigned long>(status.f_type));
 }
 
 // What the reading thread fills in; it lives as long as either side needs it.
@@ -73,6 +57,24 @@ void run(ReadJob& job, const FolderReadHook& hook, const WatchDescriptor* watche
 }
 
 }  // namespace
+
+bool file_system_reports_changes(unsigned long type)
+{
+    switch (type) {
+    case 0x65735546:  // FUSE
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case V9FS_MAGIC:
+    case CODA_SUPER_MAGIC:
+    case AFS_SUPER_MAGIC:
+    case 0x00C36400:  // Ceph
+        return false;
+    default:
+        return true;
+    }
+}
 
 FolderReadHook replace_folder_read_hook(FolderReadHook hook) { return read_hook.replace(std::move(hook)); }
 

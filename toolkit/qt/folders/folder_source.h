@@ -28,6 +28,10 @@ struct FolderRead {
     std::string error;
 };
 
+// Whether a file system, by the type statfs gives, tells inotify of changes
+// made to it: network shares and FUSE do not, for changes made elsewhere.
+bool file_system_reports_changes(unsigned long type);
+
 // Each read adds its watch to `watches` (none where it is null).
 
 // Throws `Cancelled` when the user pressed Esc before the read was done.

@@ -1,5 +1,5 @@
 // The drive list against real mounts, made in a private mount namespace
-// (tests/toolkit/in_private_mounts.sh puts the test in one): what it lists
+// (tests/toolkit/qt/desktop/in_private_mounts.sh puts the test in one): what it lists
 // is what a desktop file manager would show.
 #include "toolkit/form.h"
 
@@ -38,14 +38,14 @@ void bind(const std::string& from, const std::string& at)
     ASSERT_EQ(::mount(from.c_str(), at.c_str(), nullptr, MS_BIND, nullptr), 0) << at;
 }
 
-class DriveListMounts : public testing::Test {
+class VolumesMounts : public testing::Test {
 protected:
     void SetUp() override
     {
         if (!in_private_namespace())
             GTEST_SKIP() << "run through in_private_mounts.sh: it would mount on this machine";
         // Fresh, empty places, hiding the machine's own mounts there.
-        for (const char* place : {"/media", "/mnt", "/srv", "/boot", "/var/tmp"})
+        for (const char* place : {"/media", "/run/media", "/mnt", "/srv", "/boot", "/var/tmp"})
             tmpfs(place);
         setenv("HOME", "/srv/home", 1);
     }
@@ -64,9 +64,10 @@ protected:
     }
 };
 
-TEST_F(DriveListMounts, ListsTheVolumesAFileManagerShowsAndNothingElse)
+TEST_F(VolumesMounts, ListsTheVolumesAFileManagerShowsAndNothingElse)
 {
-    tmpfs("/media/user/USB STICK");  // Removable media, with a space.
+    tmpfs("/media/user/USB STICK");  // Removable media, with a space,
+    tmpfs("/run/media/user/CARD");   // and where some systems mount them.
     tmpfs("/mnt/backup");
     tmpfs("/srv/home/phone");        // In the user's home.
     tmpfs("/boot/firmware");         // The system's own.
@@ -89,7 +90,8 @@ TEST_F(DriveListMounts, ListsTheVolumesAFileManagerShowsAndNothingElse)
               0);
 
     std::set<std::string> roots = listed();
-    for (const char* shown : {"/", "/media/user/USB STICK", "/mnt/backup", "/srv/home/phone"})
+    for (const char* shown :
+         {"/", "/media/user/USB STICK", "/run/media/user/CARD", "/mnt/backup", "/srv/home/phone"})
         EXPECT_TRUE(roots.contains(shown)) << shown;
     for (const char* hidden : {"/boot/firmware", "/var/tmp/disk-image", "/srv/containers/rootfs",
                                "/mnt/photos", "/srv/home/stick-again", "/mnt/overlay", "/srv",

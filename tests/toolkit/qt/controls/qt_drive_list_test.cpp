@@ -1,0 +1,183 @@
+// The drive list on its own: the volumes it lists, read again on every open,
+// and the labels the volumes give when they are asked, off the window's
+// thread and possibly late.
+#include "test_folder.h"
+#include "toolkit/form.h"
+#include "toolkit/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+namespace prop = toolkit::prop;
+
+// Holds a volume's answer until the test lets it go.
+class Gate {
+public:
+    void wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_opened.wait(lock, [this] { return m_open; });
+    }
+    void open()
+    {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_opened.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false;
+};
+
+class DriveList : public testing::Test {
+protected:
+    DriveList()
+    {
+        share = mounts / "share";
+        mounts.folder("share");
+        mounts.folder("stick");
+        drives().on(toolkit::Event::Change, [this] { ++changes; });
+        form.show();
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "frmDrives")
+                combo = top->findChild<QComboBox*>("drvNames");
+    }
+    ~DriveList() override
+    {
+        // Late answers must find nothing held when the test is over.
+        for (auto& gate : gates)
+            gate->open();
+    }
+
+    toolkit::Object& drives() { return form.control("drvNames"); }
+    void open_and_close()
+    {
+        combo->showPopup();
+        combo->hidePopup();
+    }
+    QStringList shown() const
+    {
+        QStringList texts;
+        for (int row = 0; row < combo->count(); ++row)
+            texts << combo->itemText(row);
+        return texts;
+    }
+    // A share that answers only once its gate opens, then with its label.
+    std::shared_ptr<Gate> hold_share(std::string label)
+    {
+        auto gate = std::make_shared<Gate>();
+        gates.push_back(gate);
+        question.reset();  // Hooks come back in the order they went.
+        question = std::make_unique<toolkit::ScopedVolumeQuestion>(
+            [gate, root = share, label](const toolkit::Volume& volume) -> std::optional<std::string> {
+                if (volume.root == root)
+                    gate->wait();
+                return volume.root == root ? label : volume.label;
+            });
+        return gate;
+    }
+
+    TestFolder mounts;
+    std::string share;
+    std::vector<toolkit::Volume> volumes = {{"/", "/"}};
+    toolkit::ScopedVolumeSource source{[this] { return volumes; }};
+    std::unique_ptr<toolkit::ScopedVolumeQuestion> question;
+    std::vector<std::shared_ptr<Gate>> gates;
+    toolkit::Form form{"frmDrives", "Drives", 4800, 3270,
+                       std::vector<toolkit::ControlDesign>{
+                           {toolkit::ControlKind::DriveList, "drvNames", 0, 0, 1695, 315, 0, ""}}};
+    QComboBox* combo = nullptr;
+    int changes = 0;
+};
+
+TEST_F(DriveList, ReadsTheVolumesAgainOnEveryOpenAndKeepsThePick)
+{
+    volumes.push_back({mounts / "stick", "stick"});  // Plugged in while the tool runs.
+    open_and_close();
+    EXPECT_EQ(shown(), (QStringList{"/", "stick"}));
+
+    drives().set(prop::Drive, mounts / "stick");
+    EXPECT_EQ(changes, 1);
+    volumes.pop_back();  // Pulled out while picked: still shown, as picked.
+    open_and_close();
+    EXPECT_EQ(toolkit::get_text(drives(), prop::Drive), mounts / "stick");
+    EXPECT_EQ(combo->count(), 2);
+
+    drives().set(prop::Drive, "/");
+    open_and_close();  // Gone once it is no longer the pick.
+    EXPECT_EQ(shown(), (QStringList{"/"}));
+    EXPECT_THROW(drives().set(prop::Drive, mounts / "stick"), toolkit::Error);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(DriveList, AVolumeThatAnswersLateIsListedByItsMountPointUntilItDoes)
+{
+    volumes.push_back({share, share});
+    std::shared_ptr<Gate> gate = hold_share("Holiday photos");
+    open_and_close();  // Returns although the share has not answered.
+    EXPECT_EQ(shown(), (QStringList{"/", QString::fromStdString(share)}));
+
+    gate->open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown().contains("Holiday photos"); }, 5000));
+    EXPECT_EQ(shown().size(), 2);
+    drives().set(prop::Drive, share);  // The label still stands for its mount point.
+    EXPECT_EQ(toolkit::get_text(drives(), prop::Drive), share);
+}
+
+// A late answer belongs to the list it was asked for. Here the second open
+// lists another volume, as late, where the first listed the share: the
+// first's answer must not be read as the second's (it once read an answer
+// not yet given, which the checked builds abort on).
+TEST_F(DriveList, ALateAnswerOfAnEarlierOpenTouchesOnlyItsOwnVolume)
+{
+    const std::string stick = mounts / "stick";
+    volumes.push_back({share, share});
+    std::shared_ptr<Gate> first = hold_share("Holiday photos");
+    open_and_close();
+
+    auto second = std::make_shared<Gate>();
+    gates.push_back(second);
+    question.reset();
+    question = std::make_unique<toolkit::ScopedVolumeQuestion>(
+        [second, stick](const toolkit::Volume& volume) -> std::optional<std::string> {
+            if (volume.root == stick)
+                second->wait();
+            return volume.root == stick ? "Stick" : volume.label;
+        });
+    volumes = {{"/", "/"}, {stick, stick}};
+    open_and_close();
+    EXPECT_EQ(shown(), (QStringList{"/", QString::fromStdString(stick)}));
+
+    first->open();  // The first open's answer comes while the second's is late.
+    second->open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown().contains("Stick"); }, 5000));
+    EXPECT_EQ(shown(), (QStringList{"/", "Stick"}));
+}
+
+// Esc pressed while the list waits for the volumes does not cut the wait
+// short: the share's label, given within the wait, is shown at once.
+TEST_F(DriveList, EscDoesNotCutTheVolumesAnswersShort)
+{
+    volumes.push_back({share, share});
+    std::shared_ptr<Gate> gate = hold_share("Holiday photos");
+    QTimer::singleShot(50, [&] {
+        QTest::keyClick(combo, Qt::Key_Escape);
+        QTimer::singleShot(50, [gate] { gate->open(); });
+    });
+    open_and_close();
+    EXPECT_TRUE(shown().contains("Holiday photos"));
+}
+
+}  // namespace
