@@ -7,7 +7,7 @@
 int main(int argc, char** argv)
 {
     toolkit::Application application(argc, argv, app::FormCaption, app::about::Version,
-                                      app::about::AppId);
+                                     app::about::AppId);
     app::frmMain window;
     window.show();
     return application.run();

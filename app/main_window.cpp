@@ -12,7 +12,8 @@ namespace app {
 
 using namespace toolkit::prop;
 
-frmMain::frmMain() : m_form(FormName, FormCaption, FormClientWidth, FormClientHeight, frmMainControls)
+frmMain::frmMain()
+    : m_form(FormName, FormCaption, FormClientWidth, FormClientHeight, frmMainControls)
 {
     m_form.set_icon(WindowIcon);
     m_form.set_mouse_pointer("lblWeb", HandPointer);
@@ -39,8 +40,8 @@ void frmMain::Form_Load()
 // In the design's order; each control is placed from its own record.
 void frmMain::Form_Resize()
 {
-    for (toolkit::Object* control : {&txtNames, &filNames, &dirNames, &drvNames, &cmdScan,
-                                     &cmdClipboard, &cmdExit, &lblWeb})
+    for (toolkit::Object* control :
+         {&txtNames, &filNames, &dirNames, &drvNames, &cmdScan, &cmdClipboard, &cmdExit, &lblWeb})
         Resize::ResizeControl(*control, m_form);
 }
 

@@ -56,19 +56,20 @@ void bench(toolkit::Object& box, QWidget& shown, int lines)
     for (int question = 0; question < 1000; ++question) {
         int offset = anywhere(random);
         int start = 0, end = 0;
-        line_us.push_back(1000 * milliseconds([&] {
-            if (reader->textAtOffset(offset, QAccessible::LineBoundary, &start, &end).isEmpty())
-                std::exit(1);
-        }));
+        line_us.push_back(
+            1000 * milliseconds([&] {
+                if (reader->textAtOffset(offset, QAccessible::LineBoundary, &start, &end).isEmpty())
+                    std::exit(1);
+            }));
         piece_us.push_back(1000 * milliseconds([&] {
-            if (reader->text(offset, offset + 100).isEmpty())
-                std::exit(1);
-        }));
+                               if (reader->text(offset, offset + 100).isEmpty())
+                                   std::exit(1);
+                           }));
     }
     std::printf("reader lines=%d write_ms=%.1f first_query_ms=%.1f first_to_write=%.2f "
                 "line_us=%.1f piece_us=%.1f\n",
-                lines, median(write), median(first), median(first) / median(write),
-                median(line_us), median(piece_us));
+                lines, median(write), median(first), median(first) / median(write), median(line_us),
+                median(piece_us));
     std::fflush(stdout);
 }
 

@@ -20,16 +20,16 @@
 #include "toolkit/services.h"
 #include "toolkit/testing.h"
 
-#include <algorithm>
 #include <QLocale>
+#include <algorithm>
 
 #include <cctype>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -49,11 +49,11 @@ namespace prop = toolkit::prop;
 // length and case, each made unique by its number.
 std::string realistic_name(std::mt19937& random, int number)
 {
-    static const char* const words[] = {"Report", "holiday", "IMG", "draft", "Invoice", "notes",
-                                        "backup", "Scan", "photo", "Meeting", "budget", "README",
-                                        "été", "final", "Copy of", "module", "TEST", "data"};
-    static const char* const endings[] = {".jpg", ".JPG", ".txt", ".pdf", ".docx", ".o", ".md",
-                                          ".tar.gz", ".png", ".csv", "", ".eml"};
+    static const char* const words[] = {
+        "Report",  "holiday", "IMG",    "draft", "Invoice", "notes",   "backup", "Scan", "photo",
+        "Meeting", "budget",  "README", "été",   "final",   "Copy of", "module", "TEST", "data"};
+    static const char* const endings[] = {".jpg", ".JPG",    ".txt", ".pdf", ".docx", ".o",
+                                          ".md",  ".tar.gz", ".png", ".csv", "",      ".eml"};
     auto pick = [&](auto& list) {
         return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(random)];
     };
@@ -217,8 +217,8 @@ int main(int argc, char** argv)
 
     int qt_argc = 1;
     toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
-    std::filesystem::path work = std::filesystem::temp_directory_path() /
-                                 ("tobrel-bench-" + std::to_string(getpid()));
+    std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("tobrel-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(work / "empty");
     // The tool collates as the user's locale says; C is what CI runs under.
     std::vector<const char*> locales = {"C"};

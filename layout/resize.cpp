@@ -14,8 +14,7 @@ using toolkit::Error;
 
 // Runs one step of a routine whose steps are guarded one by one: a step that
 // fails is skipped, and whatever it would have set keeps its value.
-template <class Step>
-void guarded(Step&& step) noexcept
+template <class Step> void guarded(Step&& step) noexcept
 {
     try {
         step();
@@ -194,8 +193,9 @@ std::int32_t Registry::WidthPercent(toolkit::Window& window)
 float Registry::HeightPercent(toolkit::Window& window)
 {
     std::int32_t position = RegisteredForm(window);
-    return static_cast<float>(percent_of(toolkit::get_twips(window, prop::ScaleHeight),
-                                         FormRecords[static_cast<std::size_t>(position)].ScaleHeight));
+    return static_cast<float>(
+        percent_of(toolkit::get_twips(window, prop::ScaleHeight),
+                   FormRecords[static_cast<std::size_t>(position)].ScaleHeight));
 }
 
 const LayoutRecord& Registry::ControlRecord(std::int32_t position) const
@@ -254,9 +254,11 @@ void Registry::ResizeControl(toolkit::Object& control, toolkit::Window& window) 
 
     // A line is placed by its ends, and by nothing else.
     if (control.is_line()) {
-        guarded([&] { control.set(prop::X1, placed(prop::X1, horizontal(ControlRecord(i).Left))); });
+        guarded(
+            [&] { control.set(prop::X1, placed(prop::X1, horizontal(ControlRecord(i).Left))); });
         guarded([&] { control.set(prop::Y1, vertical(ControlRecord(i).Top)); });
-        guarded([&] { control.set(prop::X2, placed(prop::X2, horizontal(ControlRecord(i).Width))); });
+        guarded(
+            [&] { control.set(prop::X2, placed(prop::X2, horizontal(ControlRecord(i).Width))); });
         guarded([&] { control.set(prop::Y2, vertical(ControlRecord(i).Height)); });
         return;
     }
@@ -265,7 +267,9 @@ void Registry::ResizeControl(toolkit::Object& control, toolkit::Window& window) 
     // height still moves and widens, one that also refuses a width still
     // moves, and repeating a move that succeeded changes nothing.
     auto twips = [](std::int32_t value) { return static_cast<float>(value); };
-    guarded([&] { control.move(twips(new_left), twips(new_top), twips(new_width), twips(new_height)); });
+    guarded([&] {
+        control.move(twips(new_left), twips(new_top), twips(new_width), twips(new_height));
+    });
     guarded([&] { control.move(twips(new_left), twips(new_top), twips(new_width)); });
     guarded([&] { control.move(twips(new_left), twips(new_top)); });
 }

@@ -28,14 +28,14 @@ namespace Resize {
 // One geometry record, for a window or a control; lengths in twips.
 struct LayoutRecord {
     std::string Name;
-    std::int32_t Index = 0;   // 0 outside a control array; unused for windows.
-    std::string ParentName;   // The owning window's Name; empty for windows.
-    std::int32_t Top = 0;     // Outer top for a window; Y1 for a line.
-    std::int32_t Left = 0;    // Visible left (see ParkOffset); X1 for a line.
+    std::int32_t Index = 0;  // 0 outside a control array; unused for windows.
+    std::string ParentName;  // The owning window's Name; empty for windows.
+    std::int32_t Top = 0;  // Outer top for a window; Y1 for a line.
+    std::int32_t Left = 0;  // Visible left (see ParkOffset); X1 for a line.
     std::int32_t Height = 0;  // Y2 for a line.
-    std::int32_t Width = 0;   // Visible X2 for a line.
+    std::int32_t Width = 0;  // Visible X2 for a line.
     std::int32_t ScaleHeight = 0;  // Client height; windows only.
-    std::int32_t ScaleWidth = 0;   // Client width; windows only.
+    std::int32_t ScaleWidth = 0;  // Client width; windows only.
 };
 
 // A control hidden by moving it far to the left sits at its visible left

@@ -74,7 +74,8 @@ std::string zlib_stored(const std::string& raw)
 std::vector<std::uint32_t> draw_scaled(const toolkit::Icon& icon, int size)
 {
     int source = static_cast<int>(icon.rows.size());
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) *
+                                      static_cast<std::size_t>(size));
     for (int y = 0; y < size; ++y) {
         std::string_view row = icon.rows[static_cast<std::size_t>(y * source / size)];
         for (int x = 0; x < size; ++x) {

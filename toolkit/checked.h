@@ -8,8 +8,7 @@
 
 namespace toolkit {
 
-template <class Int>
-Int checked_add(Int a, Int b)
+template <class Int> Int checked_add(Int a, Int b)
 {
     Int sum;
     if (__builtin_add_overflow(a, b, &sum))
@@ -17,8 +16,7 @@ Int checked_add(Int a, Int b)
     return sum;
 }
 
-template <class Int>
-Int checked_sub(Int a, Int b)
+template <class Int> Int checked_sub(Int a, Int b)
 {
     Int difference;
     if (__builtin_sub_overflow(a, b, &difference))

@@ -23,8 +23,7 @@ const char* type_name(const Value& value)
 
 }  // namespace
 
-template <>
-std::int32_t value_as<std::int32_t>(const Value& value, std::string_view what)
+template <> std::int32_t value_as<std::int32_t>(const Value& value, std::string_view what)
 {
     if (auto* number = std::get_if<std::int32_t>(&value))
         return *number;
@@ -35,8 +34,7 @@ std::int32_t value_as<std::int32_t>(const Value& value, std::string_view what)
     fail_type(value, what, "a whole number");
 }
 
-template <>
-float value_as<float>(const Value& value, std::string_view what)
+template <> float value_as<float>(const Value& value, std::string_view what)
 {
     if (auto* length = std::get_if<float>(&value))
         return *length;
@@ -45,16 +43,14 @@ float value_as<float>(const Value& value, std::string_view what)
     fail_type(value, what, "a number");
 }
 
-template <>
-bool value_as<bool>(const Value& value, std::string_view what)
+template <> bool value_as<bool>(const Value& value, std::string_view what)
 {
     if (auto* flag = std::get_if<bool>(&value))
         return *flag;
     fail_type(value, what, "true or false");
 }
 
-template <>
-std::string value_as<std::string>(const Value& value, std::string_view what)
+template <> std::string value_as<std::string>(const Value& value, std::string_view what)
 {
     if (auto* text = std::get_if<std::string>(&value))
         return *text;
@@ -63,9 +59,15 @@ std::string value_as<std::string>(const Value& value, std::string_view what)
 
 Value Object::get_at(std::string_view property, std::int32_t) const { fail_missing(property); }
 
-void Object::set_at(std::string_view property, std::int32_t, const Value&) { fail_missing(property); }
+void Object::set_at(std::string_view property, std::int32_t, const Value&)
+{
+    fail_missing(property);
+}
 
-void Object::move(float, float, std::optional<float>, std::optional<float>) { fail_missing("Move"); }
+void Object::move(float, float, std::optional<float>, std::optional<float>)
+{
+    fail_missing("Move");
+}
 
 void Object::on(Event, Handler) { throw Error(describe(*this) + " raises no such event."); }
 

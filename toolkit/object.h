@@ -123,8 +123,7 @@ public:
 // "txtNames.Left"). One rule for every reader and writer of properties: a
 // whole number serves as a length, a length that is whole and fits serves as
 // a whole number, and nothing else converts.
-template <class T>
-T value_as(const Value& value, std::string_view what);
+template <class T> T value_as(const Value& value, std::string_view what);
 template <> std::int32_t value_as(const Value& value, std::string_view what);
 template <> float value_as(const Value& value, std::string_view what);
 template <> bool value_as(const Value& value, std::string_view what);
@@ -136,8 +135,7 @@ std::string property_path(const Object& owner, std::string_view property);
 // A value read from or given to the owner's property, as the type it takes,
 // by the rule of `value_as`; the exact type, the common road, needs no
 // description made for it.
-template <class T>
-T value_for(const Object& owner, std::string_view property, Value value)
+template <class T> T value_for(const Object& owner, std::string_view property, Value value)
 {
     if (auto* exact = std::get_if<T>(&value))
         return std::move(*exact);

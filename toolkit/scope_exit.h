@@ -10,10 +10,9 @@
 
 namespace toolkit {
 
-template <class Action>
-class ScopeExit {
+template <class Action> class ScopeExit {
 public:
-    explicit ScopeExit(Action action) : m_action(std::move(action)) {}
+    explicit ScopeExit(Action action) : m_action(std::move(action)) { }
     ~ScopeExit() { m_action(); }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;

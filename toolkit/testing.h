@@ -1,7 +1,7 @@
 // What tests replace or look into, and the program never does: the message
 // box, the opener, the mount table and the question each volume is asked, a
-// hook on each folder read, program end, read-back of the clipboard, and a property made to fail. Each replacement lasts as long as
-// the guard that made it, and the one before it comes back.
+// hook on each folder read, program end, read-back of the clipboard, and a property made to fail.
+// Each replacement lasts as long as the guard that made it, and the one before it comes back.
 //
 //   std::vector<std::string> shown;
 //   toolkit::ScopedMessageBox recorder([&](const std::string& text) { shown.push_back(text); });
@@ -38,10 +38,9 @@ VolumeSource replace_volume_source(VolumeSource source);
 VolumeQuestion replace_volume_question(VolumeQuestion question);
 FolderReadHook replace_folder_read_hook(FolderReadHook hook);
 
-template <class Hook, Hook (*Replace)(Hook)>
-class ScopedHook {
+template <class Hook, Hook (*Replace)(Hook)> class ScopedHook {
 public:
-    explicit ScopedHook(Hook hook) : m_previous(Replace(std::move(hook))) {}
+    explicit ScopedHook(Hook hook) : m_previous(Replace(std::move(hook))) { }
     ~ScopedHook() { Replace(std::move(m_previous)); }
     ScopedHook(const ScopedHook&) = delete;
     ScopedHook& operator=(const ScopedHook&) = delete;

@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QWidget>
 
-
 namespace {
 
 namespace prop = toolkit::prop;
@@ -80,8 +79,8 @@ TEST_F(Accessibility, EveryControlSpeaksItsOwnNameAndRole)
 
 TEST_F(Accessibility, TabFollowsTheDesignedOrderAndAlwaysLeavesTheTextBox)
 {
-    const std::vector<std::string> order = {"dirNames", "txtNames", "filNames", "drvNames",
-                                            "cmdScan",  "cmdClipboard", "cmdExit", "lblWeb"};
+    const std::vector<std::string> order = {"dirNames", "txtNames",     "filNames", "drvNames",
+                                            "cmdScan",  "cmdClipboard", "cmdExit",  "lblWeb"};
     ASSERT_EQ(focused_control(), order[0]);
     for (std::size_t step = 1; step <= order.size(); ++step) {
         press(Qt::Key_Tab);

@@ -14,7 +14,7 @@ namespace {
 
 namespace prop = toolkit::prop;
 
-class HighDpi : public WindowTest {};
+class HighDpi : public WindowTest { };
 
 TEST_F(HighDpi, DrawsTwiceThePixelsForTheSameTwips)
 {
@@ -26,8 +26,9 @@ TEST_F(HighDpi, DrawsTwiceThePixelsForTheSameTwips)
     EXPECT_EQ(window.form().get(prop::ScaleHeight), toolkit::Value(3270.0f));
     for (const toolkit::ControlDesign& design : app::frmMainControls) {
         SCOPED_TRACE(std::string(design.name));
-        EXPECT_EQ(twips(design.name), (std::array<float, 4>{design.left_twips, design.top_twips,
-                                                           design.width_twips, design.height_twips}));
+        EXPECT_EQ(twips(design.name),
+                  (std::array<float, 4>{design.left_twips, design.top_twips, design.width_twips,
+                                        design.height_twips}));
     }
 }
 

@@ -37,15 +37,17 @@ TEST_F(MainWindowLayout, RegistersTheDesignLayoutOnTheFirstSizeReport)
         SCOPED_TRACE(std::string(design.name));
         std::int32_t position = registry.FindControl(window.form().control(design.name), "frmMain");
         ASSERT_GE(position, 0);
-        const Resize::LayoutRecord& record = registry.ControlRecords[static_cast<std::size_t>(position)];
+        const Resize::LayoutRecord& record =
+            registry.ControlRecords[static_cast<std::size_t>(position)];
         EXPECT_EQ(record.ParentName, "frmMain");
-        EXPECT_EQ((std::array<float, 4>{static_cast<float>(record.Left), static_cast<float>(record.Top),
-                                        static_cast<float>(record.Width),
-                                        static_cast<float>(record.Height)}),
+        EXPECT_EQ((std::array<float, 4>{
+                      static_cast<float>(record.Left), static_cast<float>(record.Top),
+                      static_cast<float>(record.Width), static_cast<float>(record.Height)}),
                   (std::array<float, 4>{design.left_twips, design.top_twips, design.width_twips,
                                         design.height_twips}));
-        EXPECT_EQ(twips(design.name), (std::array<float, 4>{design.left_twips, design.top_twips,
-                                                           design.width_twips, design.height_twips}));
+        EXPECT_EQ(twips(design.name),
+                  (std::array<float, 4>{design.left_twips, design.top_twips, design.width_twips,
+                                        design.height_twips}));
     }
 }
 
@@ -69,8 +71,9 @@ TEST_F(MainWindowLayout, ScalesEveryControlAndComesBackExactly)
     resize_client(320, 218);
     for (const toolkit::ControlDesign& design : app::frmMainControls) {
         SCOPED_TRACE(std::string(design.name));
-        EXPECT_EQ(twips(design.name), (std::array<float, 4>{design.left_twips, design.top_twips,
-                                                           design.width_twips, design.height_twips}));
+        EXPECT_EQ(twips(design.name),
+                  (std::array<float, 4>{design.left_twips, design.top_twips, design.width_twips,
+                                        design.height_twips}));
     }
     EXPECT_EQ(text->geometry(), QRect(112, 16, 208, 156));
 }

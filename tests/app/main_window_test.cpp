@@ -23,8 +23,8 @@ protected:
     bool buttons_enabled()
     {
         return widget<QPushButton>("cmdScan")->isEnabled() &&
-               widget<QPushButton>("cmdClipboard")->isEnabled() &&
-               widget<QPushButton>("cmdExit")->isEnabled();
+            widget<QPushButton>("cmdClipboard")->isEnabled() &&
+            widget<QPushButton>("cmdExit")->isEnabled();
     }
 };
 
@@ -40,8 +40,8 @@ TEST_F(MainWindow, StartsAtTheRootWithAnEmptyTextBox)
 TEST_F(MainWindow, ScanWritesEachFileNameAfterACarriageReturn)
 {
     TestFolder folder;
-    for (const char* name : {"b.txt", "A.txt", "a b.txt", "\xC3\xA9t\xC3\xA9.txt", "-dash", "file10",
-                             "file9", ".hidden"})
+    for (const char* name : {"b.txt", "A.txt", "a b.txt", "\xC3\xA9t\xC3\xA9.txt", "-dash",
+                             "file10", "file9", ".hidden"})
         folder.file(name);
     folder.folder("sub");
     folder.pipe("pipe");
@@ -74,8 +74,7 @@ TEST_F(MainWindow, ScanOfAFolderWithoutFilesLeavesTextAndSelectionAlone)
 // that moment.
 class EnabledWatcher : public QObject {
 public:
-    EnabledWatcher(QWidget* button, std::function<std::string()> text)
-        : m_text(std::move(text))
+    EnabledWatcher(QWidget* button, std::function<std::string()> text) : m_text(std::move(text))
     {
         button->installEventFilter(this);
     }
@@ -200,8 +199,10 @@ TEST_F(MainWindow, AFolderThatVanishedIsRefusedWithOneMessage)
     folder.remove("doomed");
 
     auto* folders = widget<QListView>("dirNames");
-    QModelIndex doomed = folders->model()->match(folders->model()->index(0, 0), Qt::DisplayRole,
-                                                 "doomed", 1, Qt::MatchExactly).value(0);
+    QModelIndex doomed =
+        folders->model()
+            ->match(folders->model()->index(0, 0), Qt::DisplayRole, "doomed", 1, Qt::MatchExactly)
+            .value(0);
     ASSERT_TRUE(doomed.isValid());
     folders->setCurrentIndex(doomed);
     QTest::keyClick(folders, Qt::Key_Return);
@@ -235,12 +236,14 @@ TEST_F(MainWindow, TypingAfterOpeningAFolderLooksInTheOpenedFolder)
 
 TEST_F(MainWindow, ShowsItsOwnIcon)
 {
-    QImage shown = top()->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    QImage shown =
+        top()->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(shown.size(), QSize(32, 32));
     int drawn = 0;
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            char key = app::WindowIcon.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            char key =
+                app::WindowIcon.rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
             QRgb expected = 0;  // Transparent where the palette has no such key.
             for (const toolkit::IconColor& color : app::WindowIcon.palette)
                 if (color.key == key)

@@ -17,9 +17,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,8 +75,9 @@ TEST_F(FileSystemEdges, OddNamesAreListedCountedAndCopiedExactly)
         {"\"quoted\" and 'single'", "\"quoted\" and 'single'"},
         {"$HOME * ? \\ back", "$HOME * ? \\ back"},
         {"-rf", "-rf"},
-        {"emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E", "emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E"},
-        {"caf\xC3\xA9", "caf\xC3\xA9"},    // Composed.
+        {"emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E",
+         "emoji \xF0\x9F\x98\x80 clef \xF0\x9D\x84\x9E"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},  // Composed.
         {"cafe\xCC\x81", "cafe\xCC\x81"},  // Decomposed: another name.
         {std::string(255, 'n'), std::string(255, 'n')},
         {"line\nfeed", "line\nfeed"},
@@ -310,10 +311,12 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
         resized = top()->size();
         toolkit::put_clipboard_text("\rstill");
         live = blocked && toolkit::clipboard_text() == "\rstill";
-        busy = QTest::qWaitFor([] {
-            QCursor* pointer = QGuiApplication::overrideCursor();
-            return pointer && pointer->shape() == Qt::WaitCursor;
-        }, 5000);
+        busy = QTest::qWaitFor(
+            [] {
+                QCursor* pointer = QGuiApplication::overrideCursor();
+                return pointer && pointer->shape() == Qt::WaitCursor;
+            },
+            5000);
         QTest::keyClick(folders, Qt::Key_Escape);
     });
     open_shown("slow");
@@ -325,8 +328,8 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
     EXPECT_EQ(resized, top()->size());
     EXPECT_EQ(*slow_reads, 1);
     EXPECT_EQ(current_folder(), folder.path());  // Abandoned: the tool stays where it was,
-    EXPECT_EQ(text(), "\rhere");                 // with the text the user had,
-    EXPECT_TRUE(messages.empty());               // and no message.
+    EXPECT_EQ(text(), "\rhere");  // with the text the user had,
+    EXPECT_TRUE(messages.empty());  // and no message.
 
     // The abandoned read never lands later, over a folder opened since.
     open_shown("quick");

@@ -46,7 +46,8 @@ protected:
     std::unique_ptr<app::frmMain> window;
     QLabel* label = nullptr;
     std::vector<std::string> messages;
-    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
+    toolkit::ScopedMessageBox recorder{
+        [this](const std::string& text) { messages.push_back(text); }};
 };
 
 TEST_F(WebLink, ShowsTheMakersAddressCentred)
@@ -111,8 +112,8 @@ TEST_F(WebLink, ARefusedClickSaysSoOncePerClick)
     toolkit::ScopedOpener opener([](const std::string&) { return false; });
     QTest::mouseClick(label, Qt::LeftButton);
     QTest::mouseClick(label, Qt::LeftButton);
-    EXPECT_EQ(messages, (std::vector<std::string>{"Une erreur s'est produite",
-                                                  "Une erreur s'est produite"}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"Une erreur s'est produite", "Une erreur s'est produite"}));
 }
 
 TEST_F(WebLink, PointsWithAHandOfItsOwn)

@@ -35,20 +35,23 @@ protected:
 
     app::frmMain window;
     std::vector<std::string> messages;
-    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
+    toolkit::ScopedMessageBox recorder{
+        [this](const std::string& text) { messages.push_back(text); }};
 
     toolkit::Object& control(std::string_view name) { return window.form().control(name); }
     std::string text() { return toolkit::get_text(control("txtNames"), toolkit::prop::Text); }
-    std::string current_folder() { return toolkit::get_text(control("dirNames"), toolkit::prop::Path); }
+    std::string current_folder()
+    {
+        return toolkit::get_text(control("dirNames"), toolkit::prop::Path);
+    }
     void open(const std::string& path) { control("dirNames").set(toolkit::prop::Path, path); }
 
     QWidget* top() { return shown_main_window(); }
-    template <class W = QWidget>
-    W* widget(const char* name)
+    template <class W = QWidget> W* widget(const char* name) { return top()->findChild<W*>(name); }
+    void click(const char* button)
     {
-        return top()->findChild<W*>(name);
+        QTest::mouseClick(widget<QPushButton>(button), Qt::LeftButton);
     }
-    void click(const char* button) { QTest::mouseClick(widget<QPushButton>(button), Qt::LeftButton); }
 
     // Left, top, width and height.
     std::array<float, 4> twips(std::string_view name)

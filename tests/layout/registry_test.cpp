@@ -16,16 +16,20 @@ constexpr std::int32_t int32_max = std::numeric_limits<std::int32_t>::max();
 FakeObject window(std::string name = "frmTest", float client_width = 4800,
                   float client_height = 3270)
 {
-    return FakeObject(std::move(name), {{"Left", 900.0f}, {"Top", 600.0f}, {"Width", 4920.0f},
-                                        {"Height", 3675.0f}, {"ScaleWidth", client_width},
-                                        {"ScaleHeight", client_height}});
+    return FakeObject(std::move(name),
+                      {{"Left", 900.0f},
+                       {"Top", 600.0f},
+                       {"Width", 4920.0f},
+                       {"Height", 3675.0f},
+                       {"ScaleWidth", client_width},
+                       {"ScaleHeight", client_height}});
 }
 
 TEST(RoundTwips, HalvesGoToTheEvenNeighbour)
 {
     const std::pair<float, std::int32_t> cases[] = {
-        {2.5f, 2}, {3.5f, 4}, {-2.5f, -2}, {-3.5f, -4}, {0.5f, 0}, {1.5f, 2},
-        {2.4999f, 2}, {2.5001f, 3}, {-0.4f, 0}, {1679.5f, 1680}, {-74500.0f, -74500},
+        {2.5f, 2},    {3.5f, 4},    {-2.5f, -2}, {-3.5f, -4},     {0.5f, 0},           {1.5f, 2},
+        {2.4999f, 2}, {2.5001f, 3}, {-0.4f, 0},  {1679.5f, 1680}, {-74500.0f, -74500},
     };
     for (auto [twips, whole] : cases) {
         SCOPED_TRACE(twips);
@@ -37,8 +41,8 @@ TEST(RoundTwips, HalvesGoToTheEvenNeighbour)
 
 TEST(AddControl, RecordsVisibleLeftOfParkedControls)
 {
-    const std::pair<float, std::int32_t> cases[] = {
-        {-74500, 500}, {-75000, 0}, {0, 0}, {1680, 1680}, {-1, 74999}, {2.5f, 2}};
+    const std::pair<float, std::int32_t> cases[] = {{-74500, 500}, {-75000, 0}, {0, 0},
+                                                    {1680, 1680},  {-1, 74999}, {2.5f, 2}};
     for (auto [left, recorded] : cases) {
         SCOPED_TRACE(left);
         Registry registry;
@@ -116,7 +120,8 @@ TEST(FindControl, MatchesByWindowNameAndIndex)
     Registry registry;
     FakeObject first = FakeObject::box("cmdDigit", 0, 0, 1, 1).with("Index", std::int32_t{1});
     FakeObject second = FakeObject::box("cmdDigit", 0, 0, 1, 1).with("Index", std::int32_t{2});
-    FakeObject other_window = FakeObject::box("cmdDigit", 0, 0, 1, 1).with("Index", std::int32_t{2});
+    FakeObject other_window =
+        FakeObject::box("cmdDigit", 0, 0, 1, 1).with("Index", std::int32_t{2});
     registry.AddControl(first, "frmA");
     registry.AddControl(second, "frmA");
 

@@ -32,13 +32,13 @@ std::int64_t percent(float current, std::int32_t registered)
 {
     double hundredfold = std::nearbyint(static_cast<double>(current * 100.0f));
     return fits(static_cast<std::int64_t>(hundredfold))
-               ? static_cast<std::int64_t>(hundredfold) / registered
-               : 0;
+        ? static_cast<std::int64_t>(hundredfold) / registered
+        : 0;
 }
 
 class Generator {
 public:
-    explicit Generator(unsigned seed) : m_random(seed) {}
+    explicit Generator(unsigned seed) : m_random(seed) { }
 
     // Mostly ordinary twips, sometimes values near the 32-bit limits that
     // a float can still carry.
@@ -74,20 +74,25 @@ TEST(ResizeStress, RandomLayoutsNeverWrapAndAlwaysComeBack)
         Resize::Registry registry;
         float registered_width = static_cast<float>(generate.pick(1, 100000));
         float registered_height = static_cast<float>(generate.pick(1, 100000));
-        FakeObject form("frmStress", {{"Left", 0.0f}, {"Top", 0.0f}, {"Width", 1.0f},
-                                      {"Height", 1.0f}, {"ScaleWidth", registered_width},
-                                      {"ScaleHeight", registered_height}});
+        FakeObject form("frmStress",
+                        {{"Left", 0.0f},
+                         {"Top", 0.0f},
+                         {"Width", 1.0f},
+                         {"Height", 1.0f},
+                         {"ScaleWidth", registered_width},
+                         {"ScaleHeight", registered_height}});
         std::vector<FakeObject> controls;
         int count = generate.pick(1, 6);
         controls.reserve(static_cast<std::size_t>(count));
         for (int n = 0; n < count; ++n) {
             std::string name = "ctl" + std::to_string(n);
             if (generate.pick(0, 4) == 0) {
-                controls.emplace_back(name, std::map<std::string, toolkit::Value, std::less<>>{
-                                                {"X1", generate.length(true)},
-                                                {"Y1", generate.length(false)},
-                                                {"X2", generate.length(true)},
-                                                {"Y2", generate.length(false)}});
+                controls.emplace_back(name,
+                                      std::map<std::string, toolkit::Value, std::less<>>{
+                                          {"X1", generate.length(true)},
+                                          {"Y1", generate.length(false)},
+                                          {"X2", generate.length(true)},
+                                          {"Y2", generate.length(false)}});
                 controls.back().make_line();
             } else {
                 controls.push_back(FakeObject::box(name, generate.length(true),
@@ -114,7 +119,8 @@ TEST(ResizeStress, RandomLayoutsNeverWrapAndAlwaysComeBack)
             std::vector<std::map<std::string, float>> before;
             for (FakeObject& control : controls) {
                 std::map<std::string, float> values;
-                for (const char* property : {"Left", "Top", "Width", "Height", "X1", "X2", "Y1", "Y2"})
+                for (const char* property :
+                     {"Left", "Top", "Width", "Height", "X1", "X2", "Y1", "Y2"})
                     if (control.is_line() == (property[0] == 'X' || property[0] == 'Y'))
                         values[property] = control.twips(property);
                 before.push_back(values);
@@ -131,8 +137,8 @@ TEST(ResizeStress, RandomLayoutsNeverWrapAndAlwaysComeBack)
                     std::optional<std::int64_t> want = scaled(value, percent);
                     if (want && parkable && before[n][property] < 0)
                         want = fits(*want - Resize::ParkOffset)
-                                   ? std::optional(*want - Resize::ParkOffset)
-                                   : std::nullopt;
+                            ? std::optional(*want - Resize::ParkOffset)
+                            : std::nullopt;
                     float got = control.twips(property);
                     if (control.is_line() && !want)
                         EXPECT_EQ(got, before[n][property]) << property;  // Skipped set.

@@ -43,9 +43,13 @@ protected:
     }
 
     Registry registry;
-    FakeObject form = FakeObject("frmMain", {{"Left", 0.0f}, {"Top", 0.0f}, {"Width", 4920.0f},
-                                             {"Height", 3675.0f}, {"ScaleWidth", 4800.0f},
-                                             {"ScaleHeight", 3270.0f}});
+    FakeObject form = FakeObject("frmMain",
+                                 {{"Left", 0.0f},
+                                  {"Top", 0.0f},
+                                  {"Width", 4920.0f},
+                                  {"Height", 3675.0f},
+                                  {"ScaleWidth", 4800.0f},
+                                  {"ScaleHeight", 3270.0f}});
     FakeObject text = FakeObject::box("txtNames", 1680, 240, 3120, 2340);
     FakeObject button = FakeObject::box("cmdScan", 0, 2880, 1600, 375);
 };
@@ -132,7 +136,8 @@ TEST_F(Resizing, AControlWithoutARecordEndsAtTheOrigin)
 
 TEST_F(Resizing, ALineMovesByItsEnds)
 {
-    FakeObject line("linRule", {{"X1", -74000.0f}, {"Y1", 100.0f}, {"X2", 4800.0f}, {"Y2", 100.0f}});
+    FakeObject line("linRule",
+                    {{"X1", -74000.0f}, {"Y1", 100.0f}, {"X2", 4800.0f}, {"Y2", 100.0f}});
     line.make_line();
     form.add(line);
     report_size(4800, 3270);

@@ -2,8 +2,8 @@
 
 #include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/dispatch.h"
-#include "toolkit/qt/folders/off_thread.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/folders/off_thread.h"
 
 #include "toolkit/services.h"
 
@@ -93,8 +93,7 @@ QAccessibleInterface* drive_combo_accessible(const QString&, QObject* object)
 
 }  // namespace
 
-QtDriveList::QtDriveList(QWidget* parent, std::string_view name,
-                         std::optional<std::int32_t> index)
+QtDriveList::QtDriveList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
     : QtControl(new DriveCombo(parent), name, index, {Event::Change}),
       m_combo(static_cast<QComboBox*>(widget()))
 {
@@ -170,14 +169,13 @@ void QtDriveList::refresh()
                     --answers->unanswered;
                     answers->answered.notify_all();
                     if (answers->late && answers->receiver)
-                        QMetaObject::invokeMethod(answers->receiver,
-                                                  [answers, at] { answers->on_late_answer(at); },
-                                                  Qt::QueuedConnection);
+                        QMetaObject::invokeMethod(
+                            answers->receiver, [answers, at] { answers->on_late_answer(at); },
+                            Qt::QueuedConnection);
                 }).detach();
             // Done once every volume has answered; the list stops waiting first.
             std::unique_lock lock(answers->mutex);
-            answers->answered.wait(lock,
-                                   [&] { return answers->unanswered == 0 || answers->late; });
+            answers->answered.wait(lock, [&] { return answers->unanswered == 0 || answers->late; });
         },
         Abandon::Never, answer_time);
 

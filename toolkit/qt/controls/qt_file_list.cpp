@@ -1,11 +1,11 @@
 #include "toolkit/qt/controls/qt_file_list.h"
 
 #include "toolkit/qt/controls/file_list_model.h"
-#include "toolkit/qt/folders/folder_reader.h"
-#include "toolkit/qt/folders/name_order.h"
 #include "toolkit/qt/controls/opening_list_view.h"
 #include "toolkit/qt/core/property_table.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/folders/folder_reader.h"
+#include "toolkit/qt/folders/name_order.h"
 
 #include <limits>
 
@@ -89,10 +89,7 @@ void QtFileList::lose_folder(const std::string&)
     show_selection_later();
 }
 
-std::int32_t QtFileList::list_count() const
-{
-    return static_cast<std::int32_t>(m_model->size());
-}
+std::int32_t QtFileList::list_count() const { return static_cast<std::int32_t>(m_model->size()); }
 
 void QtFileList::set_list_index(std::int32_t index)
 {
@@ -107,7 +104,8 @@ void QtFileList::show_selection_later()
     if (m_showing_later)
         return;
     m_showing_later = true;
-    QMetaObject::invokeMethod(m_view, [this] { show_selection(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_view, [this] { show_selection(); }, Qt::QueuedConnection);
 }
 
 void QtFileList::show_selection()

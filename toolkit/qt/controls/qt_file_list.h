@@ -11,7 +11,7 @@ class FileListModel;
 class QtFileList final : public QtRowList {
 public:
     QtFileList(QWidget* parent, FolderHub& folders, std::string_view name,
-                 std::optional<std::int32_t> index);
+               std::optional<std::int32_t> index);
 
     void set_path(std::string path);
     std::int32_t list_count() const;

@@ -1,12 +1,12 @@
 #include "toolkit/qt/controls/qt_folder_list.h"
 
-#include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/controls/entry_list_model.h"
+#include "toolkit/qt/controls/opening_list_view.h"
+#include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_reader.h"
 #include "toolkit/qt/folders/name_order.h"
-#include "toolkit/qt/controls/opening_list_view.h"
 #include "toolkit/qt/folders/raw_paths.h"
-#include "toolkit/qt/core/utf8.h"
 
 #include "toolkit/services.h"
 

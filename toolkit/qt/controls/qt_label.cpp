@@ -1,13 +1,13 @@
 #include "toolkit/qt/controls/qt_label.h"
 
-#include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/accessible_factory.h"
+#include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/utf8.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -42,7 +42,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override
     {
         bool follows = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-                       event->key() == Qt::Key_Space;
+            event->key() == Qt::Key_Space;
         if (!is_link || !follows || event->modifiers() & ~Qt::KeypadModifier) {
             QLabel::keyPressEvent(event);
             return;
@@ -68,7 +68,7 @@ protected:
 // (known only once the program connects them), plain text otherwise.
 class LabelAccessible final : public QAccessibleWidget {
 public:
-    explicit LabelAccessible(EventLabel* label) : QAccessibleWidget(label), m_label(label) {}
+    explicit LabelAccessible(EventLabel* label) : QAccessibleWidget(label), m_label(label) { }
     QAccessible::Role role() const override
     {
         return m_label->is_link ? QAccessible::Link : QAccessible::StaticText;
@@ -106,8 +106,7 @@ QAccessibleInterface* label_accessible(const QString&, QObject* object)
 constexpr Property label_properties[] = {
     {prop::Caption, get_via<&QtLabel::caption>, set_via<&QtLabel::set_caption>},
     {prop::ForeColor, get_via<&QtLabel::fore_color>, set_via<&QtLabel::set_fore_color>},
-    {prop::FontUnderline, get_via<&QtLabel::font_underline>,
-     set_via<&QtLabel::set_font_underline>},
+    {prop::FontUnderline, get_via<&QtLabel::font_underline>, set_via<&QtLabel::set_font_underline>},
 };
 
 // A 0xBBGGRR color, or a system color by number, as the desktop draws it.

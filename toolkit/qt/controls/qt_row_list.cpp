@@ -1,10 +1,9 @@
 #include "toolkit/qt/controls/qt_row_list.h"
 
-#include "toolkit/qt/folders/raw_paths.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/folders/raw_paths.h"
 
 #include <QListView>
-
 
 namespace toolkit {
 

@@ -1,7 +1,7 @@
 #include "toolkit/qt/controls/qt_text_box.h"
 
-#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/controls/text_view.h"
+#include "toolkit/qt/core/utf8.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -59,8 +59,7 @@ protected:
 }  // namespace
 
 QtTextBox::QtTextBox(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
-    : QtControl(new QWidget(parent), name, index, {}),
-      m_stack(new QStackedLayout(widget())),
+    : QtControl(new QWidget(parent), name, index, {}), m_stack(new QStackedLayout(widget())),
       m_view(new TextView(widget()))
 {
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -127,9 +126,8 @@ void QtTextBox::set_text(std::string text)
 {
     // A listener hears what went and what came; the strings are built only
     // when one listens.
-    QString removed = QAccessible::isActive()
-                          ? m_view->text_between(0, m_view->character_count())
-                          : QString();
+    QString removed =
+        QAccessible::isActive() ? m_view->text_between(0, m_view->character_count()) : QString();
     m_text = std::move(text);
     bool had_focus = widget()->isAncestorOf(QApplication::focusWidget());
     m_view->show_text(&m_text);

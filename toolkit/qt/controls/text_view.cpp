@@ -100,9 +100,9 @@ public:
     // Nothing is selected in the drawn view; selecting starts with editing.
     void selection(int, int* start, int* end) const override { *start = *end = 0; }
     int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
 
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
                          int* end) const override
@@ -133,10 +133,9 @@ public:
         }
         QString within = m_view->line(line);
         QTextBoundaryFinder::BoundaryType type = boundary == QAccessible::CharBoundary
-                                                     ? QTextBoundaryFinder::Grapheme
-                                                 : boundary == QAccessible::WordBoundary
-                                                     ? QTextBoundaryFinder::Word
-                                                     : QTextBoundaryFinder::Sentence;
+            ? QTextBoundaryFinder::Grapheme
+            : boundary == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                                                    : QTextBoundaryFinder::Sentence;
         QTextBoundaryFinder finder(type, within);
         finder.setPosition(offset - line_start);
         int before = finder.isAtBoundary() ? offset - line_start : finder.toPreviousBoundary();
@@ -257,7 +256,8 @@ std::string_view TextView::line_bytes(std::size_t number) const
     if (!m_text)
         return {};
     std::size_t start = m_line_starts[number];
-    std::size_t end = number + 1 < m_line_starts.size() ? m_line_starts[number + 1] : m_text->size();
+    std::size_t end =
+        number + 1 < m_line_starts.size() ? m_line_starts[number + 1] : m_text->size();
     while (end > start && is_break((*m_text)[end - 1]))
         --end;
     return std::string_view(*m_text).substr(start, end - start);
@@ -294,7 +294,8 @@ std::size_t TextView::line_at_offset(int offset) const
 {
     ensure_offsets();
     auto after = std::upper_bound(m_line_offsets.begin(), m_line_offsets.end() - 1, offset);
-    return static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - m_line_offsets.begin() - 1, 0));
+    return static_cast<std::size_t>(
+        std::max<std::ptrdiff_t>(after - m_line_offsets.begin() - 1, 0));
 }
 
 int TextView::line_length(std::size_t line) const
@@ -331,7 +332,8 @@ void TextView::update_scroll_ranges()
     int lines = static_cast<int>(std::min<std::size_t>(m_line_starts.size(), INT32_MAX));
     verticalScrollBar()->setRange(0, std::max(0, lines - visible_lines()));
     verticalScrollBar()->setPageStep(visible_lines());
-    horizontalScrollBar()->setRange(0, std::max(0, m_widest_px + 2 * margin_px - viewport()->width()));
+    horizontalScrollBar()->setRange(0,
+                                    std::max(0, m_widest_px + 2 * margin_px - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
@@ -340,7 +342,7 @@ QRect TextView::character_rect(std::size_t line, int column) const
     QString text = this->line(line);
     int row = static_cast<int>(line) - first_visible_line();
     int x = margin_px - horizontalScrollBar()->value() +
-            fontMetrics().horizontalAdvance(text.left(column));
+        fontMetrics().horizontalAdvance(text.left(column));
     int width = column < text.size() ? fontMetrics().horizontalAdvance(text.mid(column, 1)) : 1;
     return QRect(x, margin_px + row * fontMetrics().lineSpacing(), width,
                  fontMetrics().lineSpacing());
@@ -405,7 +407,8 @@ void TextView::paintEvent(QPaintEvent*)
     }
     if (hasFocus()) {
         QRect caret = character_rect(m_caret_line, m_caret_column);
-        painter.fillRect(caret.left(), caret.top(), 1, caret.height(), palette().color(QPalette::Text));
+        painter.fillRect(caret.left(), caret.top(), 1, caret.height(),
+                         palette().color(QPalette::Text));
     }
     // Wide characters can make a shorter line the widest: learn as we draw.
     if (widest_px > m_widest_px) {
@@ -459,9 +462,7 @@ void TextView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Control:
     case Qt::Key_Alt:
     case Qt::Key_Meta:
-    case Qt::Key_Escape:
-        QAbstractScrollArea::keyPressEvent(event);
-        return;
+    case Qt::Key_Escape: QAbstractScrollArea::keyPressEvent(event); return;
     default:
         if (on_edit)
             on_edit(event);

@@ -9,8 +9,7 @@
 
 namespace toolkit {
 
-template <QAccessible::InterfaceFactory Factory>
-void install_accessible_factory()
+template <QAccessible::InterfaceFactory Factory> void install_accessible_factory()
 {
     static const bool installed = (QAccessible::installFactory(Factory), true);
     (void)installed;

@@ -17,13 +17,16 @@ std::unique_ptr<QtControl> make_kind(QWidget* parent, FolderHub& folders,
                                      const ControlDesign& design)
 {
     switch (design.kind) {
-    case ControlKind::TextBox: return std::make_unique<QtTextBox>(parent, design.name, design.index);
+    case ControlKind::TextBox:
+        return std::make_unique<QtTextBox>(parent, design.name, design.index);
     case ControlKind::FolderList:
         return std::make_unique<QtFolderList>(parent, folders, design.name, design.index);
-    case ControlKind::DriveList: return std::make_unique<QtDriveList>(parent, design.name, design.index);
+    case ControlKind::DriveList:
+        return std::make_unique<QtDriveList>(parent, design.name, design.index);
     case ControlKind::FileList:
         return std::make_unique<QtFileList>(parent, folders, design.name, design.index);
-    case ControlKind::CommandButton: return std::make_unique<QtButton>(parent, design.name, design.index);
+    case ControlKind::CommandButton:
+        return std::make_unique<QtButton>(parent, design.name, design.index);
     case ControlKind::Label: return std::make_unique<QtLabel>(parent, design.name, design.index);
     }
     throw Error("Unknown kind of control.");

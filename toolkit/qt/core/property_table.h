@@ -43,15 +43,13 @@ template <class C, class A> struct member_traits<void (C::*)(A)> {
     using Arg = std::remove_cvref_t<A>;
 };
 
-template <auto Getter>
-Value get_via(const Object& owner)
+template <auto Getter> Value get_via(const Object& owner)
 {
     using C = typename member_traits<decltype(Getter)>::Class;
     return Value((static_cast<const C&>(owner).*Getter)());
 }
 
-template <auto Setter>
-void set_via(Object& owner, std::string_view name, const Value& value)
+template <auto Setter> void set_via(Object& owner, std::string_view name, const Value& value)
 {
     using Traits = member_traits<decltype(Setter)>;
     auto& typed = static_cast<typename Traits::Class&>(owner);

@@ -1,7 +1,7 @@
 #include "toolkit/qt/core/qt_control.h"
 
-#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/core/units.h"
+#include "toolkit/qt/core/utf8.h"
 
 #include <QWidget>
 
@@ -116,8 +116,14 @@ void QtControl::place()
                           units::px_from_twips(m_width_twips), drawn_height_px(height_px));
 }
 
-void QtControl::set_spoken_name(std::string_view name) { m_widget->setAccessibleName(qt_text(name)); }
+void QtControl::set_spoken_name(std::string_view name)
+{
+    m_widget->setAccessibleName(qt_text(name));
+}
 
-void QtControl::on(Event event, Handler handler) { m_events.connect(*this, event, std::move(handler)); }
+void QtControl::on(Event event, Handler handler)
+{
+    m_events.connect(*this, event, std::move(handler));
+}
 
 }  // namespace toolkit

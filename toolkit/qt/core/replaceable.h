@@ -10,10 +10,9 @@
 
 namespace toolkit {
 
-template <class Function>
-class Replaceable {
+template <class Function> class Replaceable {
 public:
-    explicit Replaceable(Function real) : m_real(real), m_current(std::move(real)) {}
+    explicit Replaceable(Function real) : m_real(real), m_current(std::move(real)) { }
 
     const Function& operator()() const { return m_current; }
 

@@ -31,9 +31,6 @@ int px_from_twips(float twips)
     return static_cast<int>(std::clamp(px, -px_limit, px_limit));
 }
 
-float twips_from_px(int px)
-{
-    return static_cast<float>(px * twips_per_inch / logical_dpi());
-}
+float twips_from_px(int px) { return static_cast<float>(px * twips_per_inch / logical_dpi()); }
 
 }  // namespace toolkit::units

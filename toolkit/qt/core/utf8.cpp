@@ -49,7 +49,8 @@ bool is_valid_utf8(std::string_view bytes)
     if (is_ascii(bytes))
         return true;
     bool valid = true;
-    for_each_code_point(bytes, [&](char32_t, const unsigned char*, bool ok) { valid = valid && ok; });
+    for_each_code_point(bytes,
+                        [&](char32_t, const unsigned char*, bool ok) { valid = valid && ok; });
     return valid;
 }
 

@@ -34,8 +34,7 @@ bool is_ascii(std::string_view bytes);
 // UTF-8 bytes. Well-formed means no stray or missing continuation bytes, no
 // overlong forms, no surrogates and nothing past U+10FFFF; a byte that
 // starts no well-formed character comes alone, with valid false.
-template <class Visit>
-void for_each_code_point(std::string_view bytes, Visit&& visit)
+template <class Visit> void for_each_code_point(std::string_view bytes, Visit&& visit)
 {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = at + bytes.size();

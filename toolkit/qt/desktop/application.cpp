@@ -9,7 +9,7 @@
 namespace toolkit {
 
 struct Application::Impl {
-    Impl(int& argc, char** argv) : app(argc, argv) {}
+    Impl(int& argc, char** argv) : app(argc, argv) { }
     QApplication app;
 };
 

@@ -68,10 +68,16 @@ void end_program() { program_end()(); }
 
 std::string system_root() { return "/"; }
 
-MessageBoxHook replace_message_box(MessageBoxHook hook) { return message_box.replace(std::move(hook)); }
+MessageBoxHook replace_message_box(MessageBoxHook hook)
+{
+    return message_box.replace(std::move(hook));
+}
 
 OpenerHook replace_opener(OpenerHook hook) { return opener.replace(std::move(hook)); }
 
-ProgramEndHook replace_program_end(ProgramEndHook hook) { return program_end.replace(std::move(hook)); }
+ProgramEndHook replace_program_end(ProgramEndHook hook)
+{
+    return program_end.replace(std::move(hook));
+}
 
 }  // namespace toolkit

@@ -22,9 +22,9 @@ namespace {
 bool is_pseudo(std::string_view type)
 {
     static const std::set<std::string_view> pseudo = {
-        "autofs", "binfmt_misc", "bpf", "cgroup", "cgroup2", "configfs", "debugfs", "devpts",
-        "devtmpfs", "efivarfs", "fusectl", "hugetlbfs", "mqueue", "nsfs", "proc", "pstore",
-        "rpc_pipefs", "securityfs", "selinuxfs", "sysfs", "tracefs",
+        "autofs", "binfmt_misc", "bpf",        "cgroup",     "cgroup2",   "configfs", "debugfs",
+        "devpts", "devtmpfs",    "efivarfs",   "fusectl",    "hugetlbfs", "mqueue",   "nsfs",
+        "proc",   "pstore",      "rpc_pipefs", "securityfs", "selinuxfs", "sysfs",    "tracefs",
     };
     return pseudo.contains(type);
 }
@@ -44,8 +44,9 @@ bool is_system_place(std::string_view root)
 
 bool lies_in(std::string_view path, std::string_view place)
 {
-    return path == place || (path.starts_with(place) && path.size() > place.size() &&
-                             (place.ends_with('/') || path[place.size()] == '/'));
+    return path == place ||
+        (path.starts_with(place) && path.size() > place.size() &&
+         (place.ends_with('/') || path[place.size()] == '/'));
 }
 
 // Where a user's own volumes are mounted, as file managers show them: the
@@ -66,8 +67,8 @@ bool is_users_place(std::string_view root)
 bool is_network(std::string_view type)
 {
     static const std::set<std::string_view> network = {
-        "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "ceph", "glusterfs", "davfs",
-        "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.glusterfs",
+        "nfs",  "nfs4",      "cifs",  "smb3",       "smbfs",       "ncpfs",       "afs",
+        "ceph", "glusterfs", "davfs", "fuse.sshfs", "fuse.rclone", "fuse.davfs2", "fuse.glusterfs",
     };
     return network.contains(type);
 }
@@ -116,8 +117,7 @@ std::vector<Volume> read_mount_table()
         std::istringstream fields(line);
         std::string id, parent, device, fs_root, mount_point, options, field, type;
         fields >> id >> parent >> device >> fs_root >> mount_point >> options;
-        while (fields >> field && field != "-") {
-        }
+        while (fields >> field && field != "-") { }
         fields >> type;
         std::string root = unescape(mount_point);
         if (root.empty() || is_pseudo(type) || type == "overlay" || is_system_place(root) ||
@@ -141,7 +141,7 @@ std::vector<Volume> read_mount_table()
 // Asks the volume itself, which may take as long as the volume takes.
 std::optional<std::string> ask_volume(const Volume& volume)
 {
-    struct stat status {};
+    struct stat status { };
     if (stat(volume.root.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
         return std::nullopt;  // A file bind-mounted over another is no drive.
     QString root = QFile::decodeName(bytes_of(volume.root));

@@ -36,8 +36,9 @@ void FolderHub::leave(FolderFollower& follower)
 
 bool FolderHub::holds(int watch) const
 {
-    return std::any_of(m_followers.begin(), m_followers.end(),
-                       [&](const FolderFollower* follower) { return follower->followed_watch() == watch; });
+    return std::any_of(m_followers.begin(), m_followers.end(), [&](const FolderFollower* follower) {
+        return follower->followed_watch() == watch;
+    });
 }
 
 bool FolderHub::has_joined(const FolderFollower* follower) const

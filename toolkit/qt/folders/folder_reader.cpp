@@ -50,7 +50,7 @@ std::optional<EntryKind> kind_of(int dir_fd, const dirent& entry)
     case DT_UNKNOWN: break;
     default: return std::nullopt;  // Devices, pipes and sockets are not files.
     }
-    struct stat status {};
+    struct stat status { };
     if (fstatat(dir_fd, entry.d_name, &status, 0) != 0)
         return std::nullopt;  // A dangling link points at nothing.
     if (S_ISREG(status.st_mode))

@@ -1,8 +1,8 @@
 #include "toolkit/qt/folders/folder_source.h"
 
-#include "toolkit/qt/folders/off_thread.h"
 #include "toolkit/qt/core/replaceable.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/folders/off_thread.h"
 
 #include "toolkit/object.h"
 #include "toolkit/testing.h"
@@ -23,18 +23,18 @@ namespace toolkit {
 
 namespace {
 
-void no_hook(const std::string&) {}
+void no_hook(const std::string&) { }
 
 Replaceable<FolderReadHook> read_hook{no_hook};
 
 constexpr std::uint32_t watched_changes = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                          IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_ONLYDIR;
+    IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_ONLYDIR;
 
 bool reports_changes(const QByteArray& folder)
 {
-    struct statfs status {};
+    struct statfs status { };
     return statfs(folder.constData(), &status) == 0 &&
-           file_system_reports_changes(static_cast<unsigned long>(status.f_type));
+        file_system_reports_changes(static_cast<unsigned long>(status.f_type));
 }
 
 // What the reading thread fills in; it lives as long as either side needs it.
@@ -71,12 +71,14 @@ bool file_system_reports_changes(unsigned long type)
     case AFS_SUPER_MAGIC:
     case 0x00C36400:  // Ceph
         return false;
-    default:
-        return true;
+    default: return true;
     }
 }
 
-FolderReadHook replace_folder_read_hook(FolderReadHook hook) { return read_hook.replace(std::move(hook)); }
+FolderReadHook replace_folder_read_hook(FolderReadHook hook)
+{
+    return read_hook.replace(std::move(hook));
+}
 
 FolderRead read_folder_waiting(const QByteArray& folder,
                                std::shared_ptr<const WatchDescriptor> watches)
@@ -86,8 +88,8 @@ FolderRead read_folder_waiting(const QByteArray& folder,
     // The hook is taken now: a test may put the old one back while a read
     // it abandoned is still running.
     FolderReadHook hook = read_hook();
-    Waited waited = wait_off_thread([job, hook, watches] { run(*job, hook, watches.get()); },
-                                    Abandon::ByEsc);
+    Waited waited =
+        wait_off_thread([job, hook, watches] { run(*job, hook, watches.get()); }, Abandon::ByEsc);
     if (waited != Waited::Done)
         throw Cancelled("Reading \"" + utf8_of(display_path(folder)) + "\" was abandoned.");
     return std::move(job->read);
@@ -104,9 +106,9 @@ void read_folder_later(const QByteArray& folder, std::shared_ptr<const WatchDesc
         run(*job, hook, watches.get());
         // The application outlives every window; once it is gone, so is the
         // wish for the result.
-        QMetaObject::invokeMethod(app, [job, done] {
-            when_not_waiting([job, done] { done(job->read); });
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [job, done] { when_not_waiting([job, done] { done(job->read); }); },
+            Qt::QueuedConnection);
     }).detach();
 }
 

@@ -21,7 +21,7 @@ namespace toolkit {
 // be reused for another file by the time the reader adds its watch.
 struct WatchDescriptor {
     int fd;
-    explicit WatchDescriptor(int descriptor) : fd(descriptor) {}
+    explicit WatchDescriptor(int descriptor) : fd(descriptor) { }
     ~WatchDescriptor();
     WatchDescriptor(const WatchDescriptor&) = delete;
     WatchDescriptor& operator=(const WatchDescriptor&) = delete;

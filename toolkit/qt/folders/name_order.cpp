@@ -39,7 +39,10 @@ constexpr unsigned char WideLetter = 0xFF;
 constexpr unsigned one_byte_ranks = WideLetter - Letter;
 
 constexpr bool is_digit(char32_t c) { return c >= U'0' && c <= U'9'; }
-constexpr bool is_ascii_letter(char32_t c) { return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'); }
+constexpr bool is_ascii_letter(char32_t c)
+{
+    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
 
 // ASCII characters that are no letter or digit, numbered from 1 in code
 // point order.
@@ -54,8 +57,7 @@ constexpr std::array<unsigned char, 128> ascii_other_weights = [] {
 
 // Calls visit(code point, where it starts) for each character of a raw
 // name; a byte that is not valid UTF-8 counts as U+FFFD, as it is shown.
-template <class Visit>
-void for_each_character(std::string_view name, Visit&& visit)
+template <class Visit> void for_each_character(std::string_view name, Visit&& visit)
 {
     for_each_code_point(name, [&](char32_t c, const unsigned char* at, bool valid) {
         visit(valid ? c : char32_t(0xFFFD), at);
@@ -64,7 +66,10 @@ void for_each_character(std::string_view name, Visit&& visit)
 
 char32_t folded(char32_t c) { return QChar::toCaseFolded(c); }
 
-bool is_letter(char32_t c) { return is_ascii_letter(c) || (c >= 0x80 && QChar::isLetterOrNumber(c)); }
+bool is_letter(char32_t c)
+{
+    return is_ascii_letter(c) || (c >= 0x80 && QChar::isLetterOrNumber(c));
+}
 
 // Every letter that occurs gets two ranks, by the locale's collation of the
 // case-folded letters: a primary rank, which letters that differ only by
@@ -103,7 +108,7 @@ public:
         // between them: "eb" after "éa", and "ea" before "éb".
         auto same_primary = [&](char32_t a, char32_t b) {
             return collator.compare(text(a, U'b'), text(b, U'a')) > 0 &&
-                   collator.compare(text(a, U'a'), text(b, U'b')) < 0;
+                collator.compare(text(a, U'a'), text(b, U'b')) < 0;
         };
         std::uint16_t primary = 0;
         for (std::size_t i = 0; i < letters.size(); ++i) {

@@ -101,7 +101,7 @@ protected:
         // A shortcut is the key that made it; held as the shortcut, it acts
         // as the shortcut later.
         bool input = event->type() == QEvent::Shortcut ||
-                     (event->spontaneous() && holds_back(event->type()));
+            (event->spontaneous() && holds_back(event->type()));
         if (event->type() == QEvent::Close && event->spontaneous()) {
             // Ending closes the windows, and those closes come back here:
             // they must go through, or the closing never finishes.
@@ -192,7 +192,8 @@ Waited wait_off_thread(std::function<void()> work, Abandon abandon,
         std::lock_guard lock(handover->mutex);
         handover->done = true;
         if (QEventLoop* loop = handover->loop)
-            QMetaObject::invokeMethod(loop, [loop] { loop->exit(Finished); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                loop, [loop] { loop->exit(Finished); }, Qt::QueuedConnection);
     }).detach();
 
     QEventLoop loop;

@@ -43,7 +43,8 @@ QCursor draw_pointer(const Pointer& pointer)
             bits.setPixel(x, y, row[x] == 'k' ? 1 : 0);
         }
     }
-    return QCursor(QBitmap::fromImage(bits), QBitmap::fromImage(mask), pointer.hot_x, pointer.hot_y);
+    return QCursor(QBitmap::fromImage(bits), QBitmap::fromImage(mask), pointer.hot_x,
+                   pointer.hot_y);
 }
 
 }  // namespace toolkit

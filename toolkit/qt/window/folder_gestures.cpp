@@ -1,11 +1,11 @@
 #include "toolkit/qt/window/folder_gestures.h"
 
-#include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/controls/qt_drive_list.h"
 #include "toolkit/qt/controls/qt_folder_list.h"
+#include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/off_thread.h"
 #include "toolkit/qt/folders/raw_paths.h"
-#include "toolkit/qt/core/utf8.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -122,10 +122,10 @@ bool FolderGestures::eventFilter(QObject* receiver, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->matches(QKeySequence::Paste))
             return false;
-        bool in_list = std::any_of(m_paste_targets.begin(), m_paste_targets.end(),
-                                   [&](QWidget* target) {
-                                       return target == widget || target->isAncestorOf(widget);
-                                   });
+        bool in_list =
+            std::any_of(m_paste_targets.begin(), m_paste_targets.end(), [&](QWidget* target) {
+                return target == widget || target->isAncestorOf(widget);
+            });
         if (!in_list)
             return false;
         if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
@@ -151,7 +151,7 @@ void FolderGestures::open(const QByteArray& path)
             auto is_file = std::make_shared<std::atomic<bool>>(false);
             Waited waited = wait_off_thread(
                 [is_file, path] {
-                    struct stat status {};
+                    struct stat status { };
                     *is_file = ::stat(path.constData(), &status) == 0 && !S_ISDIR(status.st_mode);
                 },
                 Abandon::ByEsc);

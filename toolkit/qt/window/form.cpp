@@ -1,18 +1,18 @@
 #include "toolkit/form.h"
 
-#include "toolkit/qt/window/bitmaps.h"
+#include "toolkit/qt/controls/qt_drive_list.h"
+#include "toolkit/qt/controls/qt_file_list.h"
+#include "toolkit/qt/controls/qt_folder_list.h"
 #include "toolkit/qt/core/control_factory.h"
 #include "toolkit/qt/core/dispatch.h"
-#include "toolkit/qt/controls/qt_drive_list.h"
 #include "toolkit/qt/core/event_table.h"
-#include "toolkit/qt/controls/qt_file_list.h"
-#include "toolkit/qt/window/folder_gestures.h"
-#include "toolkit/qt/controls/qt_folder_list.h"
-#include "toolkit/qt/window/form_widget.h"
-#include "toolkit/qt/folders/folder_hub.h"
 #include "toolkit/qt/core/property_table.h"
-#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/core/units.h"
+#include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/folders/folder_hub.h"
+#include "toolkit/qt/window/bitmaps.h"
+#include "toolkit/qt/window/folder_gestures.h"
+#include "toolkit/qt/window/form_widget.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -35,14 +35,23 @@ struct Form::Impl {
 
 namespace {
 
-const QWidget& widget_of(const Object& form) { return static_cast<const Form&>(form).impl().widget; }
+const QWidget& widget_of(const Object& form)
+{
+    return static_cast<const Form&>(form).impl().widget;
+}
 
 Value name_of(const Object& form) { return static_cast<const Form&>(form).impl().name; }
 Value caption_of(const Object& form) { return utf8_of(widget_of(form).windowTitle()); }
 Value client_width(const Object& form) { return units::twips_from_px(widget_of(form).width()); }
 Value client_height(const Object& form) { return units::twips_from_px(widget_of(form).height()); }
-Value outer_left(const Object& form) { return units::twips_from_px(widget_of(form).frameGeometry().x()); }
-Value outer_top(const Object& form) { return units::twips_from_px(widget_of(form).frameGeometry().y()); }
+Value outer_left(const Object& form)
+{
+    return units::twips_from_px(widget_of(form).frameGeometry().x());
+}
+Value outer_top(const Object& form)
+{
+    return units::twips_from_px(widget_of(form).frameGeometry().y());
+}
 Value outer_width(const Object& form)
 {
     return units::twips_from_px(widget_of(form).frameGeometry().width());
@@ -74,7 +83,8 @@ Form::Form(std::string_view name, std::string_view caption, float client_width_t
     QWidget& widget = m_impl->widget;
     widget.setObjectName(qt_text(name));
     widget.setWindowTitle(qt_text(caption));
-    widget.resize(units::px_from_twips(client_width_twips), units::px_from_twips(client_height_twips));
+    widget.resize(units::px_from_twips(client_width_twips),
+                  units::px_from_twips(client_height_twips));
     m_impl->widget.on_resize = [this] { dispatch(m_impl->events[Event::Resize]); };
     m_impl->widget.on_move = [this] { dispatch(m_impl->events[Event::MouseMove]); };
     for (const ControlDesign& design : controls)
@@ -118,9 +128,8 @@ void Form::show()
     for (auto& control : m_impl->controls)
         if (control->widget()->focusPolicy() != Qt::NoFocus)
             by_tab.push_back(control.get());
-    std::stable_sort(by_tab.begin(), by_tab.end(), [](QtControl* a, QtControl* b) {
-        return a->tab_index() < b->tab_index();
-    });
+    std::stable_sort(by_tab.begin(), by_tab.end(),
+                     [](QtControl* a, QtControl* b) { return a->tab_index() < b->tab_index(); });
     for (std::size_t i = 1; i < by_tab.size(); ++i)
         QWidget::setTabOrder(by_tab[i - 1]->widget(), by_tab[i]->widget());
 
@@ -134,8 +143,8 @@ void Form::show()
             folders = list;
         if (auto* list = dynamic_cast<QtDriveList*>(control.get()); list && !drives)
             drives = list;
-        if (dynamic_cast<QtFolderList*>(control.get()) || dynamic_cast<QtDriveList*>(control.get()) ||
-            dynamic_cast<QtFileList*>(control.get()))
+        if (dynamic_cast<QtFolderList*>(control.get()) ||
+            dynamic_cast<QtDriveList*>(control.get()) || dynamic_cast<QtFileList*>(control.get()))
             lists.push_back(control->widget());
     }
     if (folders && !m_impl->gestures)
@@ -162,7 +171,10 @@ void Form::set(std::string_view property, const Value& value)
     set_property(*this, {window_properties}, property, value);
 }
 
-void Form::on(Event event, Handler handler) { m_impl->events.connect(*this, event, std::move(handler)); }
+void Form::on(Event event, Handler handler)
+{
+    m_impl->events.connect(*this, event, std::move(handler));
+}
 
 std::vector<Object*> Form::controls()
 {

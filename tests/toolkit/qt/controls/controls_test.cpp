@@ -26,8 +26,7 @@ protected:
         return form.add_control({kind, name, 1680, 240, 3120, 2340, 0, "", {}, index});
     }
 
-    template <class W>
-    W* widget(const char* name)
+    template <class W> W* widget(const char* name)
     {
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top->objectName() == "frmTest")
@@ -58,8 +57,10 @@ TEST_F(Controls, MoveTakesTwoThreeOrFourArguments)
     box.move(30, 40, 500);
     EXPECT_EQ(box.get(prop::Height), Value(2340.0f));
     box.move(50, 60, 700, 800);
-    for (auto [name, twips] : {std::pair{prop::Left, 50.0f}, {prop::Top, 60.0f},
-                               {prop::Width, 700.0f}, {prop::Height, 800.0f}}) {
+    for (auto [name, twips] : {std::pair{prop::Left, 50.0f},
+                               {prop::Top, 60.0f},
+                               {prop::Width, 700.0f},
+                               {prop::Height, 800.0f}}) {
         SCOPED_TRACE(std::string(name));
         EXPECT_EQ(box.get(name), Value(twips));
     }

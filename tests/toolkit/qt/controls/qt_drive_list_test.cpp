@@ -81,7 +81,8 @@ protected:
         gates.push_back(gate);
         question.reset();  // Hooks come back in the order they went.
         question = std::make_unique<toolkit::ScopedVolumeQuestion>(
-            [gate, root = share, label](const toolkit::Volume& volume) -> std::optional<std::string> {
+            [gate, root = share,
+             label](const toolkit::Volume& volume) -> std::optional<std::string> {
                 if (volume.root == root)
                     gate->wait();
                 return volume.root == root ? label : volume.label;

@@ -33,8 +33,8 @@ protected:
     bool editing() { return editor() && editor()->isVisible(); }
 
     toolkit::Form form{"frmText", "Test", 4800, 3270};
-    toolkit::Object& box = form.add_control(
-        {toolkit::ControlKind::TextBox, "txtBox", 0, 0, 4800, 3270, 0, ""});
+    toolkit::Object& box =
+        form.add_control({toolkit::ControlKind::TextBox, "txtBox", 0, 0, 4800, 3270, 0, ""});
     QWidget* widget = nullptr;
     toolkit::TextView* view = nullptr;
 };
@@ -82,9 +82,13 @@ TEST_F(TextBox, ScrollsWithoutEditingAndEditsOnTheFirstOtherKey)
 
 TEST_F(TextBox, KeepsTheUsersEditsWithCarriageReturns)
 {
-    box.set(prop::Text, std::string("\ra\xC2\xA0" "b"));  // With a no-break space.
+    box.set(prop::Text,
+            std::string("\ra\xC2\xA0"
+                        "b"));  // With a no-break space.
     add_line(widget, "typed");
-    EXPECT_EQ(box.get(prop::Text), Value(std::string("\ra\xC2\xA0" "b\rtyped")));
+    EXPECT_EQ(box.get(prop::Text),
+              Value(std::string("\ra\xC2\xA0"
+                                "b\rtyped")));
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ TEST(Clipboard, ReadsEmptyOnceCleared)
 TEST(Hooks, ReplaceAndRestore)
 {
     std::vector<std::string> outer;
-    toolkit::ScopedMessageBox outer_recorder([&](const std::string& text) { outer.push_back(text); });
+    toolkit::ScopedMessageBox outer_recorder(
+        [&](const std::string& text) { outer.push_back(text); });
     {
         std::vector<std::string> inner;
         toolkit::ScopedMessageBox inner_recorder(

@@ -67,10 +67,10 @@ protected:
 TEST_F(VolumesMounts, ListsTheVolumesAFileManagerShowsAndNothingElse)
 {
     tmpfs("/media/user/USB STICK");  // Removable media, with a space,
-    tmpfs("/run/media/user/CARD");   // and where some systems mount them.
+    tmpfs("/run/media/user/CARD");  // and where some systems mount them.
     tmpfs("/mnt/backup");
-    tmpfs("/srv/home/phone");        // In the user's home.
-    tmpfs("/boot/firmware");         // The system's own.
+    tmpfs("/srv/home/phone");  // In the user's home.
+    tmpfs("/boot/firmware");  // The system's own.
     tmpfs("/var/tmp/disk-image");
     tmpfs("/srv/containers/rootfs");
 
@@ -93,9 +93,9 @@ TEST_F(VolumesMounts, ListsTheVolumesAFileManagerShowsAndNothingElse)
     for (const char* shown :
          {"/", "/media/user/USB STICK", "/run/media/user/CARD", "/mnt/backup", "/srv/home/phone"})
         EXPECT_TRUE(roots.contains(shown)) << shown;
-    for (const char* hidden : {"/boot/firmware", "/var/tmp/disk-image", "/srv/containers/rootfs",
-                               "/mnt/photos", "/srv/home/stick-again", "/mnt/overlay", "/srv",
-                               "/boot", "/var/tmp"})
+    for (const char* hidden :
+         {"/boot/firmware", "/var/tmp/disk-image", "/srv/containers/rootfs", "/mnt/photos",
+          "/srv/home/stick-again", "/mnt/overlay", "/srv", "/boot", "/var/tmp"})
         EXPECT_FALSE(roots.contains(hidden)) << hidden;
 }
 

@@ -82,7 +82,8 @@ TEST(FolderHub, ChangesReachTheListsWithoutAFolderChange)
         std::vector<std::string> shown;
     } steps[] = {
         {"created", [&] { folder.file("a.txt"); }, {"a.txt", "b.txt"}},
-        {"renamed", [&] { std::rename((folder / "a.txt").c_str(), (folder / "c.txt").c_str()); },
+        {"renamed",
+         [&] { std::rename((folder / "a.txt").c_str(), (folder / "c.txt").c_str()); },
          {"b.txt", "c.txt"}},
         // Only the folder it lands in hears of it, as a move to.
         {"moved in from another folder",

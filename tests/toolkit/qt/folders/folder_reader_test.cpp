@@ -1,8 +1,8 @@
 #include "test_folder.h"
 #include "toolkit/object.h"
+#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_reader.h"
 #include "toolkit/qt/folders/name_order.h"
-#include "toolkit/qt/core/utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -41,11 +41,14 @@ TEST_P(SortByName, NaturalOrderIgnoringCaseWithBytesBreakingTies)
     const Case cases[] = {
         {"digits by value", {"file10", "file2", "file1"}, {"file1", "file2", "file10"}},
         {"leading zeros", {"img010", "img9", "img0011"}, {"img9", "img010", "img0011"}},
-        {"case ignored", {"beta", "Alpha", "alpha2", "Gamma"}, {"Alpha", "alpha2", "beta", "Gamma"}},
+        {"case ignored",
+         {"beta", "Alpha", "alpha2", "Gamma"},
+         {"Alpha", "alpha2", "beta", "Gamma"}},
         {"case tie by bytes", {"readme", "README", "ReadMe"}, {"README", "ReadMe", "readme"}},
         {"digits before letters", {"b", "1a", "a"}, {"1a", "a", "b"}},
         {"numbers then text", {"v2-beta", "v2", "v10"}, {"v2", "v2-beta", "v10"}},
-        {"long numbers", {"n99999999999999999999", "n100000000000000000000", "n7"},
+        {"long numbers",
+         {"n99999999999999999999", "n100000000000000000000", "n7"},
          {"n7", "n99999999999999999999", "n100000000000000000000"}},
         {"prefix first", {"abc", "ab", "ab1"}, {"ab", "ab1", "abc"}},
     };
@@ -108,8 +111,9 @@ TEST_P(SortByName, OrdersManyNamesAsFew)
 TEST_P(SortByName, KeepsEachNameOnceWhateverItsBytes)
 {
     TestFolder folder;
-    const char* names[] = {"bad\xff", "bad\xfe", "caf\xC3\xA9", "cafe\xCC\x81", "\xF0\x9F\x98\x80",
-                           "\xE6\x97\xA5\xE6\x9C\xAC", "plain"};
+    const char* names[] = {"bad\xff",      "bad\xfe",          "caf\xC3\xA9",
+                           "cafe\xCC\x81", "\xF0\x9F\x98\x80", "\xE6\x97\xA5\xE6\x9C\xAC",
+                           "plain"};
     for (const char* name : names)
         folder.file(name);
     QStringList sorted = sorted_names(folder);

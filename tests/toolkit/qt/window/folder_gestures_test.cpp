@@ -49,7 +49,8 @@ protected:
     TestFolder photos;
     int folder_changes = 0;
     std::vector<std::string> messages;
-    toolkit::ScopedMessageBox recorder{[this](const std::string& text) { messages.push_back(text); }};
+    toolkit::ScopedMessageBox recorder{
+        [this](const std::string& text) { messages.push_back(text); }};
 
     QWidget* top()
     {
@@ -58,11 +59,7 @@ protected:
                 return widget;
         return nullptr;
     }
-    template <class W = QWidget>
-    W* widget(const char* name)
-    {
-        return top()->findChild<W*>(name);
-    }
+    template <class W = QWidget> W* widget(const char* name) { return top()->findChild<W*>(name); }
     std::string current_folder() { return toolkit::get_text(form.control("dirNames"), prop::Path); }
     std::string text() { return toolkit::get_text(form.control("txtNames"), prop::Text); }
     void open(const std::string& path) { form.control("dirNames").set(prop::Path, path); }
@@ -75,7 +72,8 @@ protected:
     }
     static QUrl address_of(const std::string& path)
     {
-        return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+        return QUrl::fromEncoded("file://" +
+                                 QByteArray::fromStdString(path).toPercentEncoding("/"));
     }
 
     // The drag as it enters the window: whether it would be taken, and how.
@@ -93,8 +91,8 @@ protected:
     Qt::DropAction drop(const QMimeData& data, Qt::KeyboardModifiers keys = Qt::NoModifier)
     {
         drag_over(data, keys);
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data,
-                           Qt::LeftButton, keys);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                           keys);
         QApplication::sendEvent(top(), &dropped);
         QCoreApplication::processEvents();
         return dropped.dropAction();
