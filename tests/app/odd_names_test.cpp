@@ -1,4 +1,5 @@
 #include "app/window_fixture.h"
+#include "gate.h"
 #include "test_folder.h"
 #include "toolkit/testing.h"
 
@@ -15,11 +16,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -250,35 +249,6 @@ TEST_F(FileSystemEdges, TheDriveListFollowsMountsAndIgnoresAVanishedOne)
     drives->hidePopup();
     EXPECT_LT(drives->findText("stick"), 0);
 }
-
-}  // namespace
-
-namespace {
-
-// Holds a reading thread until the test lets it go.
-class Gate {
-public:
-    void wait()
-    {
-        std::unique_lock lock(m_mutex);
-        m_opened.wait(lock, [this] { return m_open; });
-    }
-    void open()
-    {
-        std::lock_guard lock(m_mutex);
-        m_open = true;
-        m_opened.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_opened;
-    bool m_open = false;
-};
-
-}  // namespace
-
-namespace {
 
 TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndEscAbandonsIt)
 {

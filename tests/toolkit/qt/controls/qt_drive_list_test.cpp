@@ -1,6 +1,7 @@
 // The drive list on its own: the volumes it lists, read again on every open,
 // and the labels the volumes give when they are asked, off the window's
 // thread and possibly late.
+#include "gate.h"
 #include "test_folder.h"
 #include "toolkit/form.h"
 #include "toolkit/testing.h"
@@ -12,34 +13,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
 namespace {
 
 namespace prop = toolkit::prop;
-
-// Holds a volume's answer until the test lets it go.
-class Gate {
-public:
-    void wait()
-    {
-        std::unique_lock lock(m_mutex);
-        m_opened.wait(lock, [this] { return m_open; });
-    }
-    void open()
-    {
-        std::lock_guard lock(m_mutex);
-        m_open = true;
-        m_opened.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_opened;
-    bool m_open = false;
-};
 
 class DriveList : public testing::Test {
 protected:
