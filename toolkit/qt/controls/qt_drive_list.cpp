@@ -99,7 +99,9 @@ QtDriveList::QtDriveList(QWidget* parent, std::string_view name, std::optional<s
 {
     install_accessible_factory<drive_combo_accessible>();
     static_cast<DriveCombo*>(m_combo)->before_popup = [this] { refresh(); };
-    refresh();
+    // The window must not wait on a volume to appear: the labels come in as
+    // the volumes answer.
+    refresh(Waiting::None);
     // The list starts on the volume that holds the working folder.
     show_volume_of(QFile::encodeName(QDir::currentPath()));
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo,
@@ -142,7 +144,7 @@ void QtDriveList::forget_answers()
     answers->receiver = nullptr;
 }
 
-void QtDriveList::refresh()
+void QtDriveList::refresh(Waiting waiting)
 {
     forget_answers();
     auto answers = std::make_shared<VolumeAnswers>();
@@ -159,25 +161,37 @@ void QtDriveList::refresh()
     };
     m_answers = answers;
 
-    wait_off_thread(
-        [answers] {
-            for (std::size_t at = 0; at < answers->volumes.size(); ++at)
-                std::thread([answers, at] {
-                    std::optional<std::string> label = volume_label(answers->volumes[at]);
-                    std::lock_guard lock(answers->mutex);
-                    answers->labels[at] = label;
-                    --answers->unanswered;
-                    answers->answered.notify_all();
-                    if (answers->late && answers->receiver)
-                        QMetaObject::invokeMethod(
-                            answers->receiver, [answers, at] { answers->on_late_answer(at); },
-                            Qt::QueuedConnection);
-                }).detach();
-            // Done once every volume has answered; the list stops waiting first.
-            std::unique_lock lock(answers->mutex);
-            answers->answered.wait(lock, [&] { return answers->unanswered == 0 || answers->late; });
-        },
-        Abandon::Never, answer_time);
+    auto ask_each = [answers] {
+        for (std::size_t at = 0; at < answers->volumes.size(); ++at)
+            std::thread([answers, at] {
+                std::optional<std::string> label = volume_label(answers->volumes[at]);
+                std::lock_guard lock(answers->mutex);
+                answers->labels[at] = label;
+                --answers->unanswered;
+                answers->answered.notify_all();
+                if (answers->late && answers->receiver)
+                    QMetaObject::invokeMethod(
+                        answers->receiver, [answers, at] { answers->on_late_answer(at); },
+                        Qt::QueuedConnection);
+            }).detach();
+    };
+    if (waiting == Waiting::ForAnswers) {
+        wait_off_thread(
+            [answers, ask_each] {
+                ask_each();
+                // Done once every volume has answered; the list stops waiting first.
+                std::unique_lock lock(answers->mutex);
+                answers->answered.wait(lock,
+                                       [&] { return answers->unanswered == 0 || answers->late; });
+            },
+            Abandon::Never, answer_time);
+    } else {
+        {
+            std::lock_guard lock(answers->mutex);
+            answers->late = true;
+        }
+        ask_each();
+    }
 
     std::lock_guard lock(answers->mutex);
     answers->late = true;

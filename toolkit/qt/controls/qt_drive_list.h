@@ -25,10 +25,12 @@ public:
 
     std::string drive() const;
     void set_drive(std::string drive);
+    enum class Waiting { ForAnswers, None };
     // Reads the mounted volumes again, keeping the selected one. Each volume
     // is asked for its label off the window's thread; one that has not
-    // answered within a second is listed by its mount point until it does.
-    void refresh();
+    // answered within a second (at once, without waiting) is listed by its
+    // mount point until it does.
+    void refresh(Waiting waiting = Waiting::ForAnswers);
     // Shows the volume that holds a folder, as a change the list did not
     // make: no Change event.
     void show_volume_of(const QByteArray& folder);

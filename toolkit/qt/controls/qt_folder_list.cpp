@@ -11,8 +11,6 @@
 #include "toolkit/services.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -69,14 +67,9 @@ QtFolderList::QtFolderList(QWidget* parent, FolderHub& folders, std::string_view
     static_cast<OpeningListView*>(m_view)->on_open = [this] {
         dispatch([this] { open_highlighted(); });
     };
-    // The list starts where the process stands; an unreadable working folder
-    // leaves it at the root.
-    QByteArray start = QFile::encodeName(QDir::currentPath());
-    try {
-        set_path(string_of(start));
-    } catch (const Error&) {
-        set_path("/");
-    }
+    // The list shows nothing until it is pointed at a folder: reading one
+    // here, such as the working folder, could hold the window up on a slow
+    // disk, for a folder the program may never show.
 }
 
 void QtFolderList::set_path(std::string path)

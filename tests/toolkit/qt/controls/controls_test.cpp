@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -133,6 +137,28 @@ TEST_F(Controls, FolderListRefusesAnUnlistableFolderAndStaysPut)
     EXPECT_THROW(list.set(prop::Path, folder / "missing"), Error);
     EXPECT_EQ(list.get(prop::Path), Value(folder / "inside"));
     EXPECT_EQ(changes, 2);
+}
+
+// Made in a working folder whose read would never end, a window still
+// appears at once: no list reads a folder before it is pointed at one.
+TEST_F(Controls, ListsReadNoFolderUntilPointedAtOne)
+{
+    TestFolder folder;
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    toolkit::ScopedFolderReadHook hook([reads](const std::string&) { ++*reads; });
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    toolkit::Object& folders = add(ControlKind::FolderList, "dirList");
+    toolkit::Object& files = add(ControlKind::FileList, "filList");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(*reads, 0);
+    EXPECT_EQ(toolkit::get_int(files, prop::ListCount), 0);
+
+    int changes = 0;
+    folders.on(toolkit::Event::Change, [&] { ++changes; });
+    folders.set(prop::Path, folder.path());
+    EXPECT_EQ(*reads, 1);
+    EXPECT_EQ(changes, 1);  // The first folder is a change too.
 }
 
 TEST_F(Controls, FolderListShowsAncestorsThenSubfoldersAndOpensOnEnter)

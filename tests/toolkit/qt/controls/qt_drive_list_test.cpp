@@ -115,6 +115,31 @@ TEST_F(DriveList, AVolumeThatAnswersLateIsListedByItsMountPointUntilItDoes)
     EXPECT_EQ(toolkit::get_text(drives(), prop::Drive), share);
 }
 
+// A drive list made while a volume does not answer is made at once, listing
+// it by its mount point, and the label comes in when the volume answers.
+TEST_F(DriveList, IsMadeWithoutWaitingForAnyVolume)
+{
+    volumes.push_back({share, share});
+    std::shared_ptr<Gate> gate = hold_share("Holiday photos");
+    // Nothing else runs while it is made: it waits for nothing.
+    bool ran_meanwhile = false;
+    QTimer::singleShot(0, [&] { ran_meanwhile = true; });
+    toolkit::Form another{"frmMore", "More", 4800, 3270,
+                          std::vector<toolkit::ControlDesign>{{toolkit::ControlKind::DriveList,
+                                                               "drvMore", 0, 0, 1695, 315, 0, ""}}};
+    QComboBox* made = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "frmMore")
+            made = top->findChild<QComboBox*>("drvMore");
+    ASSERT_NE(made, nullptr);
+    EXPECT_FALSE(ran_meanwhile);
+    EXPECT_EQ(made->count(), 2);
+    EXPECT_EQ(made->itemText(1), QString::fromStdString(share));
+
+    gate->open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return made->itemText(1) == "Holiday photos"; }, 5000));
+}
+
 // A late answer belongs to the list it was asked for. Here the second open
 // lists another volume, as late, where the first listed the share: the
 // first's answer must not be read as the second's (it once read an answer
