@@ -102,15 +102,20 @@ std::string unescape(std::string_view field)
 // asked anything and a hung one cannot hold the list up. Each device once:
 // one mounted in several places counts where it is mounted whole, at its
 // shortest path; a bind mount of a folder on it is not another drive.
-// Overlays are containers' and live systems' layers, never a drive.
+// Overlays are containers' and live systems' layers, never a drive. A mount
+// that a later one covers (mounted on its folder or on one above it) cannot
+// be reached, so it is no drive either.
 std::vector<Volume> read_mount_table()
 {
     struct Mount {
         std::string root;
         std::string device;
         bool whole;
+        std::size_t line;
     };
     std::vector<Mount> mounts;
+    // Every mount point, in the order they were mounted, listed or not.
+    std::vector<std::string> points;
     std::ifstream table("/proc/self/mountinfo");
     for (std::string line; std::getline(table, line);) {
         // id parent major:minor fs-root mount-point options [optional...] - type source ...
@@ -120,11 +125,17 @@ std::vector<Volume> read_mount_table()
         while (fields >> field && field != "-") { }
         fields >> type;
         std::string root = unescape(mount_point);
+        points.push_back(root);
         if (root.empty() || is_pseudo(type) || type == "overlay" || is_system_place(root) ||
             !(is_users_place(root) || is_network(type)))
             continue;
-        mounts.push_back({root, device, fs_root == "/"});
+        mounts.push_back({root, device, fs_root == "/", points.size() - 1});
     }
+    std::erase_if(mounts, [&](const Mount& mount) {
+        return std::any_of(points.begin() + static_cast<std::ptrdiff_t>(mount.line) + 1,
+                           points.end(),
+                           [&](const std::string& later) { return lies_in(mount.root, later); });
+    });
     std::stable_sort(mounts.begin(), mounts.end(), [](const Mount& a, const Mount& b) {
         return a.whole != b.whole ? a.whole : a.root.size() < b.root.size();
     });

@@ -89,13 +89,17 @@ TEST_F(VolumesMounts, ListsTheVolumesAFileManagerShowsAndNothingElse)
                       "workdir=/mnt/layers/work"),
               0);
 
+    // A disk mounted, then hidden under a mount on the folder above it.
+    tmpfs("/mnt/shelf/old-disk");
+    tmpfs("/mnt/shelf");
+
     std::set<std::string> roots = listed();
-    for (const char* shown :
-         {"/", "/media/user/USB STICK", "/run/media/user/CARD", "/mnt/backup", "/srv/home/phone"})
+    for (const char* shown : {"/", "/media/user/USB STICK", "/run/media/user/CARD", "/mnt/backup",
+                              "/mnt/shelf", "/srv/home/phone"})
         EXPECT_TRUE(roots.contains(shown)) << shown;
-    for (const char* hidden :
-         {"/boot/firmware", "/var/tmp/disk-image", "/srv/containers/rootfs", "/mnt/photos",
-          "/srv/home/stick-again", "/mnt/overlay", "/srv", "/boot", "/var/tmp"})
+    for (const char* hidden : {"/boot/firmware", "/var/tmp/disk-image", "/srv/containers/rootfs",
+                               "/mnt/photos", "/srv/home/stick-again", "/mnt/overlay",
+                               "/mnt/shelf/old-disk", "/srv", "/boot", "/var/tmp"})
         EXPECT_FALSE(roots.contains(hidden)) << hidden;
 }
 
