@@ -1,4 +1,4 @@
-// The rows of the folder and file lists, held without an item object per
+// The folder list's rows, each with its depth in the tree, held without an item per
 // entry, so a list of a million names costs one vector.
 #pragma once
 
