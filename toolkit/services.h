@@ -11,6 +11,7 @@
 // through toolkit/testing.h, which the program itself never includes.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,10 +47,11 @@ struct Volume {
 // anything, so this never waits on one.
 std::vector<Volume> mounted_volumes();
 
-// The label a volume shows once it is asked (its name, where it has one), or
-// nothing when it is no drive. This may wait as long as the volume takes to
-// answer, which for a hung network share is for ever: call it off the
-// window's thread.
-std::optional<std::string> volume_label(const Volume& volume);
+// Asks a volume for the label it shows (its name, where it has one), or
+// nothing when it is no drive. Asking may wait as long as the volume takes
+// to answer, which for a hung network share is for ever: take the question
+// on the window's thread and ask it off that thread.
+using VolumeQuestion = std::function<std::optional<std::string>(const Volume& volume)>;
+VolumeQuestion volume_label_question();
 
 }  // namespace toolkit

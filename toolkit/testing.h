@@ -25,7 +25,6 @@ using MessageBoxHook = std::function<void(const std::string& text)>;
 using OpenerHook = std::function<bool(const std::string& address)>;
 using ProgramEndHook = std::function<void()>;
 using VolumeSource = std::function<std::vector<Volume>()>;
-using VolumeQuestion = std::function<std::optional<std::string>(const Volume& volume)>;
 // Called on the reading thread before each folder read, with the folder's
 // raw path: a test may count reads there, or hold one back on a latch.
 using FolderReadHook = std::function<void(const std::string& folder)>;

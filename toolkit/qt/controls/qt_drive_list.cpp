@@ -161,10 +161,12 @@ void QtDriveList::refresh(Waiting waiting)
     };
     m_answers = answers;
 
-    auto ask_each = [answers] {
+    // Taken now, on the window's thread: the threads ask this very question
+    // even if the program's is replaced meanwhile.
+    auto ask_each = [answers, question = volume_label_question()] {
         for (std::size_t at = 0; at < answers->volumes.size(); ++at)
-            std::thread([answers, at] {
-                std::optional<std::string> label = volume_label(answers->volumes[at]);
+            std::thread([answers, at, question] {
+                std::optional<std::string> label = question(answers->volumes[at]);
                 std::lock_guard lock(answers->mutex);
                 answers->labels[at] = label;
                 --answers->unanswered;

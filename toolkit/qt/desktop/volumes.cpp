@@ -169,7 +169,7 @@ Replaceable<VolumeQuestion> volume_question{ask_volume};
 
 std::vector<Volume> mounted_volumes() { return volume_source()(); }
 
-std::optional<std::string> volume_label(const Volume& volume) { return volume_question()(volume); }
+VolumeQuestion volume_label_question() { return volume_question(); }
 
 VolumeSource replace_volume_source(VolumeSource source)
 {
