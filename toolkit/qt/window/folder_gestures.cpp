@@ -18,6 +18,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <climits>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -42,11 +43,8 @@ std::optional<QByteArray> local_path(const QUrl& address)
     return path;
 }
 
-std::optional<QByteArray> typed_path(const QString& text)
+std::optional<QByteArray> path_in(const QString& line)
 {
-    QString line = text.trimmed();
-    if (line.isEmpty() || line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r')))
-        return std::nullopt;
     if (line.startsWith(QLatin1String("file:")))
         return local_path(QUrl(line, QUrl::StrictMode));
     if (line.startsWith(QLatin1Char('/')))
@@ -54,6 +52,23 @@ std::optional<QByteArray> typed_path(const QString& text)
     if (line == QLatin1String("~") || line.startsWith(QLatin1String("~/")))
         return QFile::encodeName(QDir::homePath() + line.mid(1));
     return std::nullopt;
+}
+
+// Text that is one line and no longer than the system allows a path to be:
+// anything else (a pasted document, a megabyte of one line) is no path, and
+// is refused before anything is asked of the disk.
+std::optional<QByteArray> typed_path(const QString& text)
+{
+    // Even percent-encoded, a path cannot take more than three characters a byte.
+    if (text.size() > 3 * PATH_MAX)
+        return std::nullopt;
+    QString line = text.trimmed();
+    if (line.isEmpty() || line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r')))
+        return std::nullopt;
+    std::optional<QByteArray> path = path_in(line);
+    if (path && path->size() >= PATH_MAX)
+        return std::nullopt;
+    return path;
 }
 
 // The drop must never ask the source to move or delete what it dragged:

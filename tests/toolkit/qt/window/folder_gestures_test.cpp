@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 
@@ -213,6 +214,23 @@ TEST_F(FolderGestures, APastedPathOpensFromAnyListButPastesAsTextInTheTextBox)
     paste_into("txtNames", QString::fromStdString(photos / "photos"));
     EXPECT_EQ(current_folder(), photos / "elsewhere");
     EXPECT_EQ(text(), photos / "photos");
+}
+
+// Text that cannot be a path is refused at once, without a message: a path
+// longer than the system allows, or a long text that starts like one.
+TEST_F(FolderGestures, APasteTooLongToBeAPathIsRefusedSilently)
+{
+    std::string too_long = "/";
+    while (too_long.size() < 5000)
+        too_long += "very-long-folder-name/";
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    toolkit::ScopedFolderReadHook hook([reads](const std::string&) { ++*reads; });
+    paste_into("dirNames", QString::fromStdString(too_long));
+    paste_into("filNames", "file://" + QString::fromStdString(too_long));
+    paste_into("dirNames", QString(1'000'000, QLatin1Char('/')));
+    EXPECT_EQ(*reads, 0);
+    EXPECT_EQ(current_folder(), photos / "elsewhere");
+    EXPECT_TRUE(messages.empty());
 }
 
 // The home folder of whoever runs the tool: ~ alone, and ~/ followed by a
