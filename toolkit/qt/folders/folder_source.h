@@ -32,9 +32,9 @@ struct FolderRead {
 // made to it: network shares and FUSE do not, for changes made elsewhere.
 bool file_system_reports_changes(unsigned long type);
 
-// Each read adds its watch to `watches` (none where it is null).
-
-// Throws `Cancelled` when the user pressed Esc before the read was done.
+// Each read below adds its folder's watch to `watches` (none where it is
+// null). This one throws `Cancelled` when the user pressed Esc before the
+// read was done.
 FolderRead read_folder_waiting(const QByteArray& folder,
                                std::shared_ptr<const WatchDescriptor> watches);
 
