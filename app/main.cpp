@@ -10,5 +10,5 @@ int main(int argc, char** argv)
                                      app::about::AppId);
     app::frmMain window;
     window.show();
-    return application.run();
+    application.run();
 }

@@ -24,7 +24,8 @@ frmMain::frmMain()
     m_form.on(Event::MouseMove, [this] { Form_MouseMove(); });
     drvNames.on(Event::Change, [this] { drvNames_Change(); });
     dirNames.on(Event::Change, [this] { dirNames_Change(); });
-    cmdExit.on(Event::Click, [this] { cmdExit_Click(); });
+    // Exit takes the window away at once, even while a folder is read.
+    cmdExit.on(Event::Click, [this] { cmdExit_Click(); }, toolkit::Turn::AtOnce);
     cmdScan.on(Event::Click, [this] { cmdScan_Click(); });
     cmdClipboard.on(Event::Click, [this] { cmdClipboard_Click(); });
     lblWeb.on(Event::MouseMove, [this] { lblWeb_MouseMove(); });

@@ -5,7 +5,7 @@
 //       toolkit::Application app(argc, argv, "Tobrel", "0.04", "example.tobrel.Tobrel");
 //       frmMain window;
 //       window.show();
-//       return app.run();
+//       app.run();  // Never returns.
 //   }
 #pragma once
 
@@ -24,7 +24,10 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    int run();
+    // Runs the event loop, then ends the process at once with its exit
+    // code: a read still stuck on a hung disk is not waited for, and no
+    // static is destroyed under a thread that may still use it.
+    [[noreturn]] void run();
 
 private:
     struct Impl;

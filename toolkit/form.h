@@ -44,7 +44,7 @@ public:
 
     Value get(std::string_view property) const override;
     void set(std::string_view property, const Value& value) override;
-    void on(Event event, Handler handler) override;
+    void on(Event event, Handler handler, Turn turn = Turn::InOrder) override;
     std::vector<Object*> controls() override;
 
     // The toolkit's side of the window, opaque to the program.

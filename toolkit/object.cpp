@@ -69,7 +69,7 @@ void Object::move(float, float, std::optional<float>, std::optional<float>)
     fail_missing("Move");
 }
 
-void Object::on(Event, Handler) { throw Error(describe(*this) + " raises no such event."); }
+void Object::on(Event, Handler, Turn) { throw Error(describe(*this) + " raises no such event."); }
 
 void Object::fail_missing(std::string_view property) const
 {

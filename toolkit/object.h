@@ -86,6 +86,11 @@ enum class Event { Load, Resize, MouseMove, Click, Change };
 
 using Handler = std::function<void()>;
 
+// When a handler runs: in its turn, after every action the user gave before
+// it is done (a folder still being read first), or at once, for a handler
+// whose effect nothing before it can change, such as ending the program.
+enum class Turn { InOrder, AtOnce };
+
 class Object {
 public:
     virtual ~Object() = default;
@@ -107,7 +112,7 @@ public:
 
     // Routes one of the object's events to a handler; the toolkit catches
     // whatever the handler throws and reports it.
-    virtual void on(Event event, Handler handler);
+    virtual void on(Event event, Handler handler, Turn turn = Turn::InOrder);
 
     // Throws the error every "no such property" failure carries.
     [[noreturn]] void fail_missing(std::string_view property) const;

@@ -24,7 +24,10 @@ void clear_clipboard();
 void put_clipboard_text(std::string_view utf8_text);
 
 // A text with one OK button and no icon, titled with the application title.
-void show_message(std::string_view text);
+// It returns at once; the box stays up, over the window, until the user
+// dismisses it, and only then does `then` run. Work the toolkit defers
+// waits for it meanwhile, and messages that come meanwhile follow it in turn.
+void show_message(std::string_view text, std::function<void()> then = {});
 
 // Asks the desktop to open a web address; false when it refused.
 bool open_address(std::string_view address);

@@ -21,6 +21,10 @@ namespace toolkit {
 // The text on the clipboard now; empty when it holds none.
 std::string clipboard_text();
 
+// Whether every folder read started has been heard of, and nothing waits its
+// turn: what a test waits for after pointing a list at a folder.
+bool folders_settled();
+
 using MessageBoxHook = std::function<void(const std::string& text)>;
 using OpenerHook = std::function<bool(const std::string& address)>;
 using ProgramEndHook = std::function<void()>;

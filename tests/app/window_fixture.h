@@ -10,6 +10,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "settle.h"
 #include "toolkit/testing.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,11 @@ inline QWidget* shown_main_window()
 
 class WindowTest : public testing::Test {
 protected:
-    WindowTest() { window.show(); }
+    WindowTest()
+    {
+        window.show();
+        EXPECT_TRUE(settle());
+    }
 
     app::frmMain window;
     std::vector<std::string> messages;
@@ -44,7 +49,11 @@ protected:
     {
         return toolkit::get_text(control("dirNames"), toolkit::prop::Path);
     }
-    void open(const std::string& path) { control("dirNames").set(toolkit::prop::Path, path); }
+    void open(const std::string& path)
+    {
+        control("dirNames").set(toolkit::prop::Path, path);
+        EXPECT_TRUE(settle());
+    }
 
     QWidget* top() { return shown_main_window(); }
     template <class W = QWidget> W* widget(const char* name) { return top()->findChild<W*>(name); }

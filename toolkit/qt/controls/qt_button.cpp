@@ -20,7 +20,7 @@ QtButton::QtButton(QWidget* parent, std::string_view name, std::optional<std::in
       m_button(static_cast<QPushButton*>(widget()))
 {
     QObject::connect(m_button, &QPushButton::clicked, m_button,
-                     [this] { dispatch(handler(Event::Click)); });
+                     [this] { act(Event::Click); });
 }
 
 std::string QtButton::caption() const { return utf8_of(m_button->text()); }

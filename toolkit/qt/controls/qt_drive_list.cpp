@@ -3,6 +3,8 @@
 #include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/core/turns.h"
+#include "toolkit/qt/folders/folder_hub.h"
 #include "toolkit/qt/folders/off_thread.h"
 
 #include "toolkit/services.h"
@@ -13,9 +15,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace toolkit {
 
@@ -93,139 +92,63 @@ QAccessibleInterface* drive_combo_accessible(const QString&, QObject* object)
 
 }  // namespace
 
-QtDriveList::QtDriveList(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
+QtDriveList::QtDriveList(QWidget* parent, FolderHub& folders, std::string_view name,
+                         std::optional<std::int32_t> index)
     : QtControl(new DriveCombo(parent), name, index, {Event::Change}),
-      m_combo(static_cast<QComboBox*>(widget()))
+      m_combo(static_cast<QComboBox*>(widget())), m_folders(folders)
 {
     install_accessible_factory<drive_combo_accessible>();
     static_cast<DriveCombo*>(m_combo)->before_popup = [this] { refresh(); };
-    // The window must not wait on a volume to appear: the labels come in as
-    // the volumes answer.
-    refresh(Waiting::None);
+    refresh();
     // The list starts on the volume that holds the working folder.
     show_volume_of(QFile::encodeName(QDir::currentPath()));
-    QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo,
-                     [this] { dispatch(handler(Event::Change)); });
+    QObject::connect(m_combo, &QComboBox::currentIndexChanged, &m_context, [this] { picked(); });
 }
 
-QtDriveList::~QtDriveList() { forget_answers(); }
+QtDriveList::~QtDriveList() = default;
 
-namespace {
-
-// What the threads that ask the volumes share with the drive list. Answers
-// that come after the list stopped waiting are posted to it while it still
-// wants them.
-struct VolumeAnswers {
-    std::mutex mutex;
-    std::condition_variable answered;
-    std::vector<Volume> volumes;
-    std::vector<std::optional<std::optional<std::string>>> labels;
-    int unanswered = 0;
-    bool late = false;
-    QObject* receiver = nullptr;
-    std::function<void(std::size_t)> on_late_answer;
-};
-
-// A volume that has not answered within this time is listed by its mount
-// point, and its label fills in when it answers.
-constexpr auto answer_time = std::chrono::milliseconds(1000);
-
-}  // namespace
-
-void QtDriveList::forget_answers()
+void QtDriveList::refresh()
 {
-    // The batch stays alive until the lock on its mutex is let go: the list
-    // may hold the last reference to it.
-    std::shared_ptr<void> held = std::move(m_answers);
-    if (!held)
-        return;
-    auto* answers = static_cast<VolumeAnswers*>(held.get());
-    std::lock_guard lock(answers->mutex);
-    answers->receiver = nullptr;
-}
-
-void QtDriveList::refresh(Waiting waiting)
-{
-    forget_answers();
-    auto answers = std::make_shared<VolumeAnswers>();
-    answers->volumes = mounted_volumes();
-    answers->labels.resize(answers->volumes.size());
-    answers->unanswered = static_cast<int>(answers->volumes.size());
-    answers->receiver = m_combo;
-    // A late answer names its own batch: by the time it arrives a later
-    // refresh may have listed other volumes in other places.
-    VolumeAnswers* batch = answers.get();
-    answers->on_late_answer = [this, batch](std::size_t volume) {
-        if (m_answers.get() == batch)
-            take_late_answer(volume);
-    };
-    m_answers = answers;
-
+    std::vector<Volume> volumes = mounted_volumes();
+    QByteArray selected = m_combo->currentData().toByteArray();
+    {
+        QSignalBlocker quiet(m_combo);
+        m_combo->clear();
+        for (const Volume& volume : volumes) {
+            auto answer = m_answers.find(volume.root);
+            if (answer != m_answers.end() && !answer->second)
+                continue;  // No drive.
+            bool answered = answer != m_answers.end();
+            m_combo->addItem(qt_text(answered ? *answer->second : volume.label),
+                             bytes_of(volume.root));
+        }
+        // A volume gone since it was picked stays listed, so what the user
+        // picked is still what the list shows; choosing it again fails as
+        // any drive does that cannot be read.
+        if (!selected.isEmpty() && m_combo->findData(selected) < 0)
+            m_combo->addItem(display_path(selected), selected);
+        if (!selected.isEmpty())
+            m_combo->setCurrentIndex(m_combo->findData(selected));
+    }
     // Taken now, on the window's thread: the threads ask this very question
     // even if the program's is replaced meanwhile.
-    auto ask_each = [answers, question = volume_label_question()] {
-        for (std::size_t at = 0; at < answers->volumes.size(); ++at)
-            std::thread([answers, at, question] {
-                std::optional<std::string> label = question(answers->volumes[at]);
-                std::lock_guard lock(answers->mutex);
-                answers->labels[at] = label;
-                --answers->unanswered;
-                answers->answered.notify_all();
-                if (answers->late && answers->receiver)
-                    QMetaObject::invokeMethod(
-                        answers->receiver, [answers, at] { answers->on_late_answer(at); },
-                        Qt::QueuedConnection);
-            }).detach();
-    };
-    if (waiting == Waiting::ForAnswers) {
-        wait_off_thread(
-            [answers, ask_each] {
-                ask_each();
-                // Done once every volume has answered; the list stops waiting first.
-                std::unique_lock lock(answers->mutex);
-                answers->answered.wait(lock,
-                                       [&] { return answers->unanswered == 0 || answers->late; });
-            },
-            Abandon::Never, answer_time);
-    } else {
-        {
-            std::lock_guard lock(answers->mutex);
-            answers->late = true;
-        }
-        ask_each();
+    VolumeQuestion question = volume_label_question();
+    for (const Volume& volume : volumes) {
+        if (!m_asking.insert(volume.root).second)
+            continue;  // Still asked from an earlier open: one question is enough.
+        auto answer = std::make_shared<std::optional<std::string>>();
+        run_off_thread([answer, question, volume] { *answer = question(volume); }, &m_context,
+                       [this, answer, root = volume.root] {
+                           m_asking.erase(root);
+                           take_answer(root, *answer);
+                       });
     }
-
-    std::lock_guard lock(answers->mutex);
-    answers->late = true;
-    answers->answered.notify_all();
-    QByteArray selected = m_combo->currentData().toByteArray();
-    QSignalBlocker quiet(m_combo);
-    m_combo->clear();
-    for (std::size_t at = 0; at < answers->volumes.size(); ++at) {
-        const Volume& volume = answers->volumes[at];
-        const std::optional<std::optional<std::string>>& label = answers->labels[at];
-        if (label && !*label)
-            continue;  // No drive.
-        m_combo->addItem(qt_text(label ? **label : volume.label), bytes_of(volume.root));
-    }
-    // A volume gone since it was picked stays listed, so what the user picked
-    // is still what the list shows; choosing it again fails as any drive does
-    // that cannot be read.
-    if (!selected.isEmpty() && m_combo->findData(selected) < 0)
-        m_combo->addItem(display_path(selected), selected);
-    if (!selected.isEmpty())
-        m_combo->setCurrentIndex(m_combo->findData(selected));
 }
 
-void QtDriveList::take_late_answer(std::size_t volume)
+void QtDriveList::take_answer(const std::string& root, const std::optional<std::string>& label)
 {
-    auto* answers = static_cast<VolumeAnswers*>(m_answers.get());
-    if (!answers)
-        return;
-    std::lock_guard lock(answers->mutex);
-    QByteArray root = bytes_of(answers->volumes[volume].root);
-    int row = m_combo->findData(root);
-    const std::optional<std::string>& label = *answers->labels[volume];
+    m_answers[root] = label;
+    int row = m_combo->findData(bytes_of(root));
     if (row < 0)
         return;
     QSignalBlocker quiet(m_combo);
@@ -233,6 +156,27 @@ void QtDriveList::take_late_answer(std::size_t volume)
         m_combo->setItemText(row, qt_text(*label));
     else if (row != m_combo->currentIndex())
         m_combo->removeItem(row);
+}
+
+void QtDriveList::picked()
+{
+    QByteArray root = m_combo->currentData().toByteArray();
+    Errand errand = Turns::instance().begin([this] { select(m_committed); });
+    m_folders.read(root, [this, errand, root](FolderRead read) {
+        int watch = read.watch;
+        Turns::instance().finish(errand, [&] {
+            m_committed = root;
+            m_folders.offer(root, std::move(read));
+            dispatch(handler(Event::Change));
+        });
+        m_folders.release_unless_held(watch);
+    });
+}
+
+void QtDriveList::select(const QByteArray& root)
+{
+    QSignalBlocker quiet(m_combo);
+    m_combo->setCurrentIndex(m_combo->findData(root));
 }
 
 void QtDriveList::move(float left_twips, float top_twips, std::optional<float> width_twips,
@@ -259,8 +203,8 @@ void QtDriveList::show_volume_of(const QByteArray& folder)
     }
     if (found < 0)
         return;
-    QSignalBlocker quiet(m_combo);
-    m_combo->setCurrentIndex(found);
+    m_committed = m_combo->itemData(found).toByteArray();
+    select(m_committed);
 }
 
 std::string QtDriveList::drive() const { return string_of(m_combo->currentData().toByteArray()); }
@@ -275,13 +219,11 @@ void QtDriveList::set_drive(std::string drive)
     }
     if (found < 0)
         throw Error(name() + ": there is no drive " + utf8_of(display_path(wanted)) + ".");
-    if (found == m_combo->currentIndex())
-        return;
-    {
-        QSignalBlocker quiet(m_combo);
-        m_combo->setCurrentIndex(found);
-    }
-    raise(handler(Event::Change));
+    bool changed = wanted != m_committed;
+    m_committed = wanted;
+    select(wanted);
+    if (changed)
+        raise(handler(Event::Change));
 }
 
 std::span<const Property> QtDriveList::own_properties() const { return drive_list_properties; }

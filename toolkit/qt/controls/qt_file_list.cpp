@@ -41,16 +41,19 @@ QtFileList::QtFileList(QWidget* parent, FolderHub& folders, std::string_view nam
 void QtFileList::set_path(std::string path)
 {
     QByteArray target = resolve(path);
-    if (!is_current(target)) {
-        std::optional<FolderRead> listed = m_folders.take_files(target);
-        if (!listed)
-            listed = read(target);
-        if (listed->listing.files.size() >
-            static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-            throw Error(name() + ": the folder holds too many files to list.");
-        m_path = target;
-        follow(*listed);
-        show(std::move(listed->listing.files));
+    if (!is_current(target) && !is_awaiting(target)) {
+        if (std::optional<FolderRead> listed = take_read(target)) {
+            if (listed->listing.files.size() >
+                static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+                throw Error(name() + ": the folder holds too many files to list.");
+            m_path = target;
+            follow(*listed);
+            show(std::move(listed->listing.files));
+        } else {
+            // Nothing read: the list shows nothing until it is.
+            show(RawNames{});
+            await(target);
+        }
     }
     m_selected = -1;
     show_selection_later();

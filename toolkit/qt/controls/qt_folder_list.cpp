@@ -3,6 +3,7 @@
 #include "toolkit/qt/controls/entry_list_model.h"
 #include "toolkit/qt/controls/opening_list_view.h"
 #include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_reader.h"
 #include "toolkit/qt/folders/name_order.h"
@@ -74,22 +75,30 @@ QtFolderList::QtFolderList(QWidget* parent, FolderHub& folders, std::string_view
 
 void QtFolderList::set_path(std::string path)
 {
-    QByteArray target;
-    FolderRead listed;
+    QByteArray target = resolve(path);
+    if (is_current(target) || is_awaiting(target)) {
+        m_view->setCurrentIndex(m_model->index(m_open_row));
+        return;
+    }
+    std::optional<FolderRead> listed;
     try {
-        target = resolve(path);
-        if (is_current(target)) {
-            m_view->setCurrentIndex(m_model->index(m_open_row));
-            return;
-        }
-        listed = read(target);
+        listed = take_read(target);
     } catch (const Error&) {
         // What the user highlighted to open was refused: the highlight goes
         // back to where the tool is.
         m_view->setCurrentIndex(m_model->index(m_open_row));
         throw;
     }
-    open(target, std::move(listed));
+    if (listed) {
+        open(target, std::move(*listed));
+        return;
+    }
+    // Nothing read: the list goes there now, and fills once it is read.
+    show(target, RawNames{}, target);
+    bool changed = target != m_path;
+    await(target);
+    if (changed)
+        raise(handler(Event::Change));
 }
 
 void QtFolderList::open(const QByteArray& folder, FolderRead read)
@@ -99,7 +108,7 @@ void QtFolderList::open(const QByteArray& folder, FolderRead read)
     m_path = folder;
     follow(read);
     read.listing.folders = {};
-    m_folders.offer_files(folder, std::move(read));
+    m_folders.offer(folder, std::move(read));
     if (changed)
         raise(handler(Event::Change));
 }
@@ -155,23 +164,26 @@ void QtFolderList::show_change(const FolderRead& read)
 
 void QtFolderList::lose_folder(const std::string& error)
 {
-    show_message(error);
     // The nearest ancestor that can still be read is opened as if the user
-    // had gone there; the root always can.
-    QByteArray ancestor = m_path;
-    while (ancestor != "/") {
-        ancestor = clean_path(ancestor + "/..", "/");
-        FolderRead listed;
-        try {
-            listed = read(ancestor);
-        } catch (const Cancelled&) {
-            return;
-        } catch (const Error&) {
-            continue;
-        }
-        dispatch([&] { open(ancestor, std::move(listed)); });
-        return;
-    }
+    // had gone there, once the user has read why; the root always can.
+    show_message(error, [this, lost = m_path] { move_above(lost, lost); });
+}
+
+void QtFolderList::move_above(const QByteArray& lost, const QByteArray& below)
+{
+    if (m_path != lost || below == "/")
+        return;  // The user went elsewhere meanwhile.
+    QByteArray ancestor = clean_path(below + "/..", "/");
+    m_folders.read(ancestor, [this, lost, ancestor](FolderRead read) {
+        Turns::instance().take([this, lost, ancestor, read = std::move(read)]() mutable {
+            if (m_path == lost && read.error.empty()) {
+                dispatch([&] { open(ancestor, std::move(read)); });
+                return;
+            }
+            m_folders.release_unless_held(read.watch);
+            move_above(lost, ancestor);
+        });
+    });
 }
 
 void QtFolderList::open_highlighted()
@@ -179,7 +191,24 @@ void QtFolderList::open_highlighted()
     QModelIndex current = m_view->currentIndex();
     if (!current.isValid())
         return;
-    set_path(string_of(m_entry_paths[static_cast<std::size_t>(current.row())]));
+    QByteArray target = m_entry_paths[static_cast<std::size_t>(current.row())];
+    if (is_current(target)) {
+        m_view->setCurrentIndex(m_model->index(m_open_row));
+        return;
+    }
+    // Read first, then commit: the list shows the folder it is in until the
+    // new one is read. Esc, or another folder opened meanwhile, gives it up.
+    Errand errand = Turns::instance().begin([this] {
+        m_view->setCurrentIndex(m_model->index(m_open_row));
+    });
+    m_folders.read(target, [this, errand, target](FolderRead read) {
+        int watch = read.watch;
+        Turns::instance().finish(errand, [&] {
+            m_folders.offer(target, std::move(read));
+            dispatch([&] { set_path(string_of(target)); });
+        });
+        m_folders.release_unless_held(watch);
+    });
 }
 
 std::span<const Property> QtFolderList::own_properties() const { return folder_list_properties; }

@@ -15,10 +15,13 @@ public:
     QtFolderList(QWidget* parent, FolderHub& folders, std::string_view name,
                  std::optional<std::int32_t> index);
 
-    // Fails, changing nothing, when the folder cannot be listed; raises
-    // Change when the path is another one.
+    // Takes the read a gesture committed for the folder, failing and
+    // changing nothing when it found the folder cannot be listed. With
+    // nothing read, the list goes there at once and fills once it is read.
+    // Raises Change when the path is another one.
     void set_path(std::string path);
-    // The highlighted entry's folder, opened as the user asked.
+    // The highlighted entry's folder, opened as the user asked: read
+    // first, then committed.
     void open_highlighted();
 
 protected:
@@ -34,6 +37,9 @@ private:
     // Shows a folder read, then raises Change when it is another folder.
     void open(const QByteArray& folder, FolderRead read);
     QByteArray highlighted_path() const;
+    // Opens the nearest readable folder above `below`, while `lost` is
+    // still the folder listed.
+    void move_above(const QByteArray& lost, const QByteArray& below);
 
     EntryListModel* m_model;
     std::vector<QByteArray> m_entry_paths;

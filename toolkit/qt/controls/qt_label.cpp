@@ -134,13 +134,13 @@ QtLabel::QtLabel(QWidget* parent, std::string_view name, std::optional<std::int3
     m_label->setTextFormat(Qt::PlainText);
     auto* label = static_cast<EventLabel*>(m_label);
     label->on_move = [this] { dispatch(handler(Event::MouseMove)); };
-    label->on_click = [this] { dispatch(handler(Event::Click)); };
+    label->on_click = [this] { act(Event::Click); };
     install_accessible_factory<label_accessible>();
 }
 
-void QtLabel::on(Event event, Handler handler)
+void QtLabel::on(Event event, Handler handler, Turn turn)
 {
-    QtControl::on(event, std::move(handler));
+    QtControl::on(event, std::move(handler), turn);
     if (event == Event::Click) {
         static_cast<EventLabel*>(m_label)->is_link = true;
         m_label->setFocusPolicy(Qt::StrongFocus);

@@ -19,7 +19,7 @@ public:
     void set_fore_color(std::int32_t color);
     bool font_underline() const;
     void set_font_underline(bool underline);
-    void on(Event event, Handler handler) override;
+    void on(Event event, Handler handler, Turn turn = Turn::InOrder) override;
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -16,20 +16,20 @@ QtRowList::QtRowList(QListView* view, FolderHub& folders, std::string_view name,
 
 QtRowList::~QtRowList() { m_folders.leave(*this); }
 
-FolderRead QtRowList::read(const QByteArray& folder) const
+std::optional<FolderRead> QtRowList::take_read(const QByteArray& folder)
 {
-    FolderRead read = read_folder_waiting(folder, m_folders.watches());
-    if (!read.error.empty()) {
+    std::optional<FolderRead> read = m_folders.take(folder);
+    if (read && !read->error.empty()) {
         // The same folder gives the same watch, which a list may hold.
-        m_folders.release_unless_held(read.watch);
-        throw Error(read.error);
+        m_folders.release_unless_held(read->watch);
+        throw Error(read->error);
     }
     return read;
 }
 
 bool QtRowList::is_current(const QByteArray& folder) const
 {
-    return folder == m_path && m_watch >= 0 && m_reports_changes && !m_stale;
+    return folder == m_path && m_watch >= 0 && m_reports_changes && !m_stale && m_shown;
 }
 
 void QtRowList::follow(const FolderRead& read)
@@ -37,14 +37,27 @@ void QtRowList::follow(const FolderRead& read)
     int previous = std::exchange(m_watch, read.watch);
     m_reports_changes = read.reports_changes;
     m_stale = false;
+    m_shown = read.fingerprint;
     if (previous != m_watch)
         m_folders.release_unless_held(previous);
 }
 
+void QtRowList::await(const QByteArray& folder)
+{
+    m_path = folder;
+    m_folders.release_unless_held(std::exchange(m_watch, -1));
+    m_reports_changes = false;
+    m_shown.reset();
+    m_folders.fill(folder);
+}
+
 void QtRowList::take_change(const FolderRead& read)
 {
+    // A read that found what is shown costs nothing more.
+    bool same = m_shown && *m_shown == read.fingerprint;
     follow(read);
-    show_change(read);
+    if (!same)
+        show_change(read);
 }
 
 std::string QtRowList::path() const { return string_of(m_path); }

@@ -41,14 +41,20 @@ protected:
     // A path as given, made absolute from the one listed now and clean.
     QByteArray resolve(const std::string& path) const;
 
-    // Reads a folder with the window live; throws `Error` when it cannot be
-    // listed and `Cancelled` when the user gave up waiting.
-    FolderRead read(const QByteArray& folder) const;
+    // The read a gesture made of `folder` and committed, if it is there to
+    // take; throws `Error` when that read found the folder cannot be listed.
+    std::optional<FolderRead> take_read(const QByteArray& folder);
     // Whether `folder` is the one listed and the list is known to hold its
     // entries as they are now, so that reading it again would change nothing.
     bool is_current(const QByteArray& folder) const;
-    // Takes the watch of a read of the folder now listed.
+    // Whether the list was pointed at `folder` and waits for its entries.
+    bool is_awaiting(const QByteArray& folder) const { return folder == m_path && !m_shown; }
+    // Takes the watch of a read of the folder now listed, and the entries
+    // it found as the ones shown.
     void follow(const FolderRead& read);
+    // Points the list at a folder not read yet: it shows its entries once
+    // they are read.
+    void await(const QByteArray& folder);
 
     // The folder listed changed; `read` holds its entries now.
     virtual void show_change(const FolderRead& read) = 0;
@@ -68,6 +74,8 @@ private:
     int m_watch = -1;
     bool m_reports_changes = false;
     bool m_stale = false;
+    // What the entries shown were read as; nothing while the list waits for them.
+    std::optional<std::size_t> m_shown;
 };
 
 }  // namespace toolkit

@@ -22,7 +22,7 @@ std::unique_ptr<QtControl> make_kind(QWidget* parent, FolderHub& folders,
     case ControlKind::FolderList:
         return std::make_unique<QtFolderList>(parent, folders, design.name, design.index);
     case ControlKind::DriveList:
-        return std::make_unique<QtDriveList>(parent, design.name, design.index);
+        return std::make_unique<QtDriveList>(parent, folders, design.name, design.index);
     case ControlKind::FileList:
         return std::make_unique<QtFileList>(parent, folders, design.name, design.index);
     case ControlKind::CommandButton:

@@ -17,12 +17,13 @@ public:
     explicit EventTable(std::initializer_list<Event> raised);
 
     // Throws `Error`, naming the owner, for an event its kind never raises.
-    void connect(const Object& owner, Event event, Handler handler);
+    void connect(const Object& owner, Event event, Handler handler, Turn turn = Turn::InOrder);
     // The connected handler; an empty one when none is.
     const Handler& operator[](Event event) const;
+    Turn turn(Event event) const;
 
 private:
-    std::map<Event, Handler> m_handlers;
+    std::map<Event, std::pair<Handler, Turn>> m_handlers;
 };
 
 }  // namespace toolkit

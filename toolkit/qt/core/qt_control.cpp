@@ -1,5 +1,7 @@
 #include "toolkit/qt/core/qt_control.h"
 
+#include "toolkit/qt/core/dispatch.h"
+#include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/units.h"
 #include "toolkit/qt/core/utf8.h"
 
@@ -121,9 +123,18 @@ void QtControl::set_spoken_name(std::string_view name)
     m_widget->setAccessibleName(qt_text(name));
 }
 
-void QtControl::on(Event event, Handler handler)
+void QtControl::on(Event event, Handler handler, Turn turn)
 {
-    m_events.connect(*this, event, std::move(handler));
+    m_events.connect(*this, event, std::move(handler), turn);
+}
+
+void QtControl::act(Event event)
+{
+    Handler run = handler(event);
+    if (m_events.turn(event) == Turn::AtOnce)
+        dispatch(run);
+    else
+        Turns::instance().take([run] { dispatch(run); });
 }
 
 }  // namespace toolkit

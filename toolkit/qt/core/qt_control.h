@@ -23,7 +23,7 @@ public:
     void set(std::string_view property, const Value& value) override;
     void move(float left_twips, float top_twips, std::optional<float> width_twips,
               std::optional<float> height_twips) override;
-    void on(Event event, Handler handler) override;
+    void on(Event event, Handler handler, Turn turn = Turn::InOrder) override;
 
     QWidget* widget() const { return m_widget; }
 
@@ -50,6 +50,9 @@ public:
 protected:
     virtual std::span<const Property> own_properties() const = 0;
     const Handler& handler(Event event) const { return m_events[event]; }
+    // The user acted (a click, a shortcut, the accessibility bus): the
+    // event's handler runs in its turn.
+    void act(Event event);
     // Where a kind draws its widget shorter than asked (whole rows of a list).
     virtual int drawn_height_px(int height_px) const { return height_px; }
 

@@ -15,16 +15,19 @@ public:
     explicit Replaceable(Function real) : m_real(real), m_current(std::move(real)) { }
 
     const Function& operator()() const { return m_current; }
+    bool is_replaced() const { return m_replaced; }
 
     // Returns the function replaced; an empty one restores the real one.
     Function replace(Function next)
     {
+        m_replaced = static_cast<bool>(next);
         return std::exchange(m_current, next ? std::move(next) : m_real);
     }
 
 private:
     Function m_real;
     Function m_current;
+    bool m_replaced = false;
 };
 
 }  // namespace toolkit

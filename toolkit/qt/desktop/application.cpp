@@ -4,7 +4,9 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <malloc.h>
+#include <unistd.h>
 
 namespace toolkit {
 
@@ -32,6 +34,11 @@ Application::Application(int& argc, char** argv, std::string_view title, std::st
 
 Application::~Application() = default;
 
-int Application::run() { return QApplication::exec(); }
+void Application::run()
+{
+    int code = QApplication::exec();
+    std::fflush(nullptr);
+    ::_exit(code);
+}
 
 }  // namespace toolkit

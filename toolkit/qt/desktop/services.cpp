@@ -1,6 +1,7 @@
 #include "toolkit/services.h"
 
 #include "toolkit/qt/core/replaceable.h"
+#include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
 
 #include "toolkit/testing.h"
@@ -10,18 +11,74 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
+#include <QWidget>
+
+#include <deque>
 #include <QUrl>
 
 namespace toolkit {
 
 namespace {
 
-void show_message_box(const std::string& text)
+// Lines too wide for the screen (a long path) lose their middle, so the box
+// and its button always fit.
+QString fitted(const QString& text, QWidget* over)
 {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), qt_text(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    int widest_px = screen ? screen->availableGeometry().width() * 2 / 3 : 800;
+    QFontMetrics metrics(QApplication::font("QMessageBox"));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = metrics.elidedText(line, Qt::ElideMiddle, widest_px);
+    return lines.join(QLatin1Char('\n'));
 }
+
+// Window-modal and never waited for: the answer continues the work. One box
+// is up at a time; the others wait for it.
+class MessageBoxes {
+public:
+    void show(const std::string& text, std::function<void()> then)
+    {
+        m_waiting.push_back({text, std::move(then)});
+        if (!m_up)
+            show_next();
+    }
+
+private:
+    void show_next()
+    {
+        if (m_waiting.empty())
+            return;
+        Message message = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        QWidget* over = QApplication::activeWindow();
+        auto* box = new QMessageBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                                    fitted(qt_text(message.text), over), QMessageBox::Ok, over);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
+        // Deferred work waits its turn behind the box.
+        Errand errand = Turns::instance().begin();
+        m_up = true;
+        QObject::connect(box, &QDialog::finished, box, [this, errand, then = message.then] {
+            m_up = false;
+            Turns::instance().finish(errand, [&] {
+                if (then)
+                    then();
+            });
+            show_next();
+        });
+        box->open();
+    }
+
+    struct Message {
+        std::string text;
+        std::function<void()> then;
+    };
+    std::deque<Message> m_waiting;
+    bool m_up = false;
+};
+
 
 bool open_with_desktop(const std::string& address)
 {
@@ -32,13 +89,17 @@ bool open_with_desktop(const std::string& address)
 
 void end_now()
 {
-    // Closing the windows first keeps any further event from reaching a
-    // handler; the event loop then returns and the program ends.
-    QApplication::closeAllWindows();
+    // The windows go at once, whatever work is still out; the event loop
+    // returns, and the process ends without waiting for that work (see
+    // `Application::run`). Hiding sends no Close event that could come back.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->hide();
     QCoreApplication::exit(0);
 }
 
-Replaceable<MessageBoxHook> message_box{show_message_box};
+// A test's hook stands for a box dismissed at once.
+void no_box(const std::string&) { }
+Replaceable<MessageBoxHook> message_box{no_box};
 Replaceable<OpenerHook> opener{open_with_desktop};
 Replaceable<ProgramEndHook> program_end{end_now};
 
@@ -60,7 +121,17 @@ std::string clipboard_text()
     return utf8_of(data->text());
 }
 
-void show_message(std::string_view text) { message_box()(std::string(text)); }
+void show_message(std::string_view text, std::function<void()> then)
+{
+    if (!message_box.is_replaced()) {
+        static MessageBoxes boxes;
+        boxes.show(std::string(text), std::move(then));
+        return;
+    }
+    message_box()(std::string(text));
+    if (then)
+        then();
+}
 
 bool open_address(std::string_view address) { return opener()(std::string(address)); }
 

@@ -1,10 +1,13 @@
 #include "toolkit/qt/folders/folder_hub.h"
 
+#include "toolkit/qt/core/turns.h"
+
 #include <QGuiApplication>
-#include <QPointer>
-#include <QTimer>
+#include <QSocketNotifier>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace toolkit {
 
@@ -13,18 +16,47 @@ namespace {
 // How long change reports are gathered before the folders are read again.
 constexpr auto gathering_time = std::chrono::milliseconds(50);
 
+// How often a folder on a file system without change reports is read again
+// while the window is active. Each read is compared on its own thread with
+// what is shown, so an unchanged folder costs the window nothing.
+constexpr auto poll_time = std::chrono::seconds(2);
+
 }  // namespace
 
 FolderHub::FolderHub() : m_watch([this](int watch) { watch_changed(watch); })
 {
     QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, &m_context,
                      [this](Qt::ApplicationState state) {
-                         if (state == Qt::ApplicationActive)
-                             window_activated();
+                         if (state == Qt::ApplicationActive) {
+                             read_shown_again(false);
+                             m_poll.start();
+                         } else {
+                             m_poll.stop();
+                         }
                      });
+    m_poll.setInterval(poll_time);
+    QObject::connect(&m_poll, &QTimer::timeout, &m_context, [this] { read_shown_again(false); });
+    if (qGuiApp->applicationState() == Qt::ApplicationActive)
+        m_poll.start();
+
+    // The kernel marks the mount table changed: a folder shown may have been
+    // unmounted, lazily or not, or mounted over.
+    int table = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    if (table >= 0) {
+        m_mounts = std::make_unique<QSocketNotifier>(table, QSocketNotifier::Exception);
+        QObject::connect(m_mounts.get(), &QSocketNotifier::activated, &m_context,
+                         [this] { read_shown_again(true); });
+    }
 }
 
-FolderHub::~FolderHub() = default;
+FolderHub::~FolderHub()
+{
+    if (!m_mounts)
+        return;
+    auto table = static_cast<int>(m_mounts->socket());
+    m_mounts.reset();
+    ::close(table);
+}
 
 void FolderHub::join(FolderFollower& follower) { m_followers.push_back(&follower); }
 
@@ -52,20 +84,53 @@ void FolderHub::release_unless_held(int watch)
         m_watch.release(watch);
 }
 
-void FolderHub::offer_files(const QByteArray& folder, FolderRead read)
+void FolderHub::read(const QByteArray& folder, ReadDone done)
 {
-    m_offered = OfferedFiles{folder, std::move(read)};
-    // Once the event loop turns, the folder may have changed: read it again.
-    QTimer::singleShot(0, &m_context, [this] { m_offered.reset(); });
+    auto [out, first] = m_out.try_emplace(folder);
+    out->second.push_back(std::move(done));
+    if (!first)
+        return;
+    start_folder_read(folder, watches(), &m_context,
+                      [this, folder](FolderRead read) { read_done(folder, std::move(read)); });
 }
 
-std::optional<FolderRead> FolderHub::take_files(const QByteArray& folder)
+void FolderHub::read_done(const QByteArray& folder, FolderRead read)
+{
+    auto out = m_out.find(folder);
+    std::vector<ReadDone> waiting = std::move(out->second);
+    m_out.erase(out);
+    // Each waiter gives the watch back to the kernel if it is not taken.
+    for (std::size_t at = 0; at < waiting.size(); ++at)
+        waiting[at](at + 1 == waiting.size() ? std::move(read) : read);
+    if (m_changed_while_out.erase(folder))
+        read_again_later(folder);
+}
+
+void FolderHub::offer(const QByteArray& folder, FolderRead read)
+{
+    m_offered = OfferedRead{folder, std::move(read)};
+    // Once the event loop turns, the folder may have changed: read it again.
+    QTimer::singleShot(0, &m_context, [this] {
+        if (m_offered)
+            release_unless_held(m_offered->read.watch);
+        m_offered.reset();
+    });
+}
+
+std::optional<FolderRead> FolderHub::take(const QByteArray& folder)
 {
     if (!m_offered || m_offered->folder != folder)
         return std::nullopt;
     std::optional<FolderRead> read = std::move(m_offered->read);
     m_offered.reset();
     return read;
+}
+
+void FolderHub::fill(const QByteArray& folder)
+{
+    read(folder, [this, folder](FolderRead read) {
+        Turns::instance().take([this, folder, read = std::move(read)] { hand_out(folder, read); });
+    });
 }
 
 void FolderHub::watch_changed(int watch)
@@ -77,10 +142,10 @@ void FolderHub::watch_changed(int watch)
         }
 }
 
-void FolderHub::window_activated()
+void FolderHub::read_shown_again(bool all)
 {
     for (FolderFollower* follower : m_followers)
-        if (!follower->reports_changes() && !follower->followed_folder().isEmpty()) {
+        if ((all || !follower->reports_changes()) && !follower->followed_folder().isEmpty()) {
             follower->mark_stale();
             read_again_later(follower->followed_folder());
         }
@@ -88,21 +153,25 @@ void FolderHub::window_activated()
 
 void FolderHub::read_again_later(const QByteArray& folder)
 {
+    // A read out now may have started before the change: one more follows it.
+    if (m_out.contains(folder)) {
+        m_changed_while_out.insert(folder);
+        return;
+    }
     bool first = m_to_read.empty();
     m_to_read.insert(folder);
     if (!first)
         return;
     QTimer::singleShot(gathering_time, &m_context, [this] {
-        QPointer<QObject> alive = &m_context;
         for (const QByteArray& each : std::exchange(m_to_read, {}))
-            read_folder_later(each, watches(), [this, alive, each](FolderRead& read) {
-                if (alive)
-                    hand_out(each, read);
-            });
+            if (!m_out.contains(each))
+                fill(each);
+            else
+                m_changed_while_out.insert(each);
     });
 }
 
-void FolderHub::hand_out(const QByteArray& folder, FolderRead& read)
+void FolderHub::hand_out(const QByteArray& folder, const FolderRead& read)
 {
     std::vector<FolderFollower*> showing;
     for (FolderFollower* follower : m_followers)
@@ -120,8 +189,7 @@ void FolderHub::hand_out(const QByteArray& folder, FolderRead& read)
             follower->lose_folder(read.error);
     }
     // A watch that no list took (each had moved on) goes back to the kernel.
-    if (read.error.empty())
-        release_unless_held(read.watch);
+    release_unless_held(read.watch);
 }
 
 }  // namespace toolkit

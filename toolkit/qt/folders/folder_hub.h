@@ -1,26 +1,34 @@
 // Where a window's lists meet over the folders they show. The window owns
 // one hub and hands it to each list it makes; the lists join it and leave it
-// as they come and go. Following a folder from the folder list's change to
-// the file list's read goes through the calls below:
+// as they come and go.
 //
-//   hub.offer_files(folder, read);       // The folder list read the folder...
-//   auto read = hub.take_files(folder);  // ...and the file list takes the files.
+// Every read of a folder goes through the hub, and one read of a folder is
+// out at a time: asking while one is out joins it, so that a slow folder
+// asked for again and again costs one read. A gesture's read is offered
+// once it is committed, for the lists pointed at that folder to take:
 //
-// The hub also owns the kernel's change reports for these folders. A change
-// reported in a followed folder, or the window becoming active while a
-// folder on a file system without reports is shown, reads that folder again
-// in the background, once for every list that shows it; each list takes the
-// new entries in one step, the lists that show folders first.
+//   hub.read(folder, [&](FolderRead read) { hub.offer(folder, std::move(read)); ... });
+//   auto read = hub.take(folder);  // The folder list, then the file list.
+//
+// The hub also follows the folders shown. A change the kernel reports, the
+// window becoming active, a mount or unmount anywhere, or every few seconds
+// a folder on a file system without reports: each reads that folder again
+// in the background, and each list showing it takes the new entries in one
+// step, the lists that show folders first.
 #pragma once
 
 #include "toolkit/qt/folders/folder_follower.h"
 #include "toolkit/qt/folders/folder_watch.h"
 
 #include <QObject>
+#include <QTimer>
 
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
+
+class QSocketNotifier;
 
 namespace toolkit {
 
@@ -39,31 +47,45 @@ public:
     // Gives a watch back to the kernel, unless a follower still holds it.
     void release_unless_held(int watch);
 
-    // One read of a folder serves both lists: the files a read found wait
-    // here until the event loop turns, for a list pointed at the same
+    // Reads a folder off the window's thread; `done` runs on the window's
+    // thread with what was found.
+    void read(const QByteArray& folder, ReadDone done);
+
+    // A read kept until the event loop turns, for a list pointed at the same
     // folder meanwhile to take instead of reading again.
-    void offer_files(const QByteArray& folder, FolderRead read);
-    std::optional<FolderRead> take_files(const QByteArray& folder);
+    void offer(const QByteArray& folder, FolderRead read);
+    std::optional<FolderRead> take(const QByteArray& folder);
+
+    // A list was pointed at a folder with nothing read yet: once the folder
+    // is read, each list showing it takes its entries.
+    void fill(const QByteArray& folder);
 
 private:
     void watch_changed(int watch);
-    void window_activated();
+    void read_shown_again(bool all);
     // A burst of changes (a copy of many files) becomes one read.
     void read_again_later(const QByteArray& folder);
-    void hand_out(const QByteArray& folder, FolderRead& read);
+    void read_done(const QByteArray& folder, FolderRead read);
+    void hand_out(const QByteArray& folder, const FolderRead& read);
     bool holds(int watch) const;
     bool has_joined(const FolderFollower* follower) const;
 
     std::vector<FolderFollower*> m_followers;
-    struct OfferedFiles {
+    struct OfferedRead {
         QByteArray folder;
         FolderRead read;
     };
-    std::optional<OfferedFiles> m_offered;
+    std::optional<OfferedRead> m_offered;
+    // The reads out, with who waits for each, and the folders that changed
+    // while theirs was out, to be read once more when it is back.
+    std::map<QByteArray, std::vector<ReadDone>> m_out;
+    std::set<QByteArray> m_changed_while_out;
     std::set<QByteArray> m_to_read;
     FolderWatch m_watch;
+    std::unique_ptr<QSocketNotifier> m_mounts;
     // The timers, connections and late results of this hub go with it.
     QObject m_context;
+    QTimer m_poll;
 };
 
 }  // namespace toolkit

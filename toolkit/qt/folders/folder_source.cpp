@@ -1,6 +1,7 @@
 #include "toolkit/qt/folders/folder_source.h"
 
 #include "toolkit/qt/core/replaceable.h"
+#include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/off_thread.h"
 
@@ -10,13 +11,11 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-#include <algorithm>
-#include <linux/magic.h>
-#include <mutex>
-#include <optional>
+#include <fstream>
+#include <sstream>
 #include <sys/inotify.h>
-#include <sys/vfs.h>
-#include <thread>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace toolkit {
@@ -30,49 +29,51 @@ Replaceable<FolderReadHook> read_hook{no_hook};
 constexpr std::uint32_t watched_changes = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
     IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_ONLYDIR;
 
-bool reports_changes(const QByteArray& folder)
+// The type of the file system a device holds, from the mount table: asking
+// the file system itself (statfs) may never return on a hung one.
+std::string type_of_device(dev_t device)
 {
-    struct statfs status { };
-    return statfs(folder.constData(), &status) == 0 &&
-        file_system_reports_changes(static_cast<unsigned long>(status.f_type));
+    std::string wanted = std::to_string(major(device)) + ':' + std::to_string(minor(device));
+    std::ifstream table("/proc/self/mountinfo");
+    for (std::string line; std::getline(table, line);) {
+        // id parent major:minor fs-root mount-point options [optional...] - type source ...
+        std::istringstream fields(line);
+        std::string id, parent, numbers, field, type;
+        fields >> id >> parent >> numbers;
+        if (numbers != wanted)
+            continue;
+        while (fields >> field && field != "-") { }
+        fields >> type;
+        return type;
+    }
+    return {};
 }
 
-// What the reading thread fills in; it lives as long as either side needs it.
-struct ReadJob {
-    QByteArray folder;
-    FolderRead read;
-};
-
-void run(ReadJob& job, const FolderReadHook& hook, const WatchDescriptor* watches)
+void run(const QByteArray& folder, FolderRead& read, const WatchDescriptor* watches)
 {
-    hook(string_of(job.folder));
-    job.read.watch =
-        watches ? inotify_add_watch(watches->fd, job.folder.constData(), watched_changes) : -1;
+    read.watch = watches ? inotify_add_watch(watches->fd, folder.constData(), watched_changes) : -1;
     try {
-        job.read.listing = read_folder(job.folder);
-        job.read.reports_changes = job.read.watch >= 0 && reports_changes(job.folder);
+        read.listing = read_folder(folder);
+        read.fingerprint = read.listing.files.fingerprint() * 31 + read.listing.folders.fingerprint();
+        struct stat status { };
+        read.reports_changes = read.watch >= 0 && ::stat(folder.constData(), &status) == 0 &&
+            file_system_reports_changes(type_of_device(status.st_dev));
     } catch (const Error& error) {
-        job.read.error = error.what();
+        read.error = error.what();
     }
 }
 
 }  // namespace
 
-bool file_system_reports_changes(unsigned long type)
+bool file_system_reports_changes(std::string_view type)
 {
-    switch (type) {
-    case 0x65735546:  // FUSE
-    case NFS_SUPER_MAGIC:
-    case SMB_SUPER_MAGIC:
-    case 0xFF534D42:  // CIFS
-    case 0xFE534D42:  // SMB2
-    case V9FS_MAGIC:
-    case CODA_SUPER_MAGIC:
-    case AFS_SUPER_MAGIC:
-    case 0x00C36400:  // Ceph
+    if (type.empty() || type.starts_with("fuse"))
         return false;
-    default: return true;
-    }
+    for (std::string_view remote : {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "afs",
+                                    "coda", "glusterfs", "lustre"})
+        if (type == remote)
+            return false;
+    return true;
 }
 
 FolderReadHook replace_folder_read_hook(FolderReadHook hook)
@@ -80,36 +81,34 @@ FolderReadHook replace_folder_read_hook(FolderReadHook hook)
     return read_hook.replace(std::move(hook));
 }
 
-FolderRead read_folder_waiting(const QByteArray& folder,
-                               std::shared_ptr<const WatchDescriptor> watches)
+namespace {
+
+// Counted on the window's thread only.
+int reads_out = 0;
+
+}  // namespace
+
+bool folders_settled() { return reads_out == 0 && Turns::instance().idle(); }
+
+void start_folder_read(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
+                       QObject* context, ReadDone done)
 {
-    auto job = std::make_shared<ReadJob>();
-    job->folder = folder;
+    auto read = std::make_shared<FolderRead>();
     // The hook is taken now: a test may put the old one back while a read
     // it abandoned is still running.
     FolderReadHook hook = read_hook();
-    Waited waited =
-        wait_off_thread([job, hook, watches] { run(*job, hook, watches.get()); }, Abandon::ByEsc);
-    if (waited != Waited::Done)
-        throw Cancelled("Reading \"" + utf8_of(display_path(folder)) + "\" was abandoned.");
-    return std::move(job->read);
-}
-
-void read_folder_later(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
-                       ReadDone done)
-{
-    auto job = std::make_shared<ReadJob>();
-    job->folder = folder;
-    FolderReadHook hook = read_hook();
-    QPointer<QCoreApplication> app = QCoreApplication::instance();
-    std::thread([job, hook, watches, app, done = std::move(done)] {
-        run(*job, hook, watches.get());
-        // The application outlives every window; once it is gone, so is the
-        // wish for the result.
-        QMetaObject::invokeMethod(
-            app, [job, done] { when_not_waiting([job, done] { done(job->read); }); },
-            Qt::QueuedConnection);
-    }).detach();
+    ++reads_out;
+    run_off_thread(
+        [read, folder, hook, watches] {
+            hook(string_of(folder));
+            run(folder, *read, watches.get());
+        },
+        // Counted even when the context is gone.
+        QCoreApplication::instance(), [read, alive = QPointer<QObject>(context), done = std::move(done)] {
+            --reads_out;
+            if (alive)
+                done(std::move(*read));
+        });
 }
 
 }  // namespace toolkit

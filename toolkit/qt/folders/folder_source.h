@@ -2,11 +2,11 @@
 //
 // Each read also asks the kernel to report changes to the folder (inotify):
 // the watch is set before the entries are read, so no change slips between
-// the two. Some file systems never report changes (FUSE, network shares);
-// a read says so, and the lists read such folders again when the window is
-// activated.
+// the two. Some file systems never report changes made elsewhere (FUSE,
+// network shares); a read says so, from the mount table alone, so that a
+// volume that never answers a question about itself cannot hold it up.
 //
-//   FolderRead read = read_folder_waiting("/tmp", watch.descriptor());  // The window stays live.
+//   start_folder_read("/tmp", watches, list, [](FolderRead read) { ... });
 #pragma once
 
 #include "toolkit/qt/folders/folder_reader.h"
@@ -17,6 +17,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+
+class QObject;
 
 namespace toolkit {
 
@@ -26,22 +29,20 @@ struct FolderRead {
     bool reports_changes = false;
     // Why the folder could not be listed; empty when it was.
     std::string error;
+    // Equal for two reads that found the same entries.
+    std::size_t fingerprint = 0;
 };
 
-// Whether a file system, by the type statfs gives, tells inotify of changes
-// made to it: network shares and FUSE do not, for changes made elsewhere.
-bool file_system_reports_changes(unsigned long type);
+// Whether a file system, by the type the mount table gives, tells inotify
+// of changes made to it: network shares and FUSE do not, for changes made
+// elsewhere.
+bool file_system_reports_changes(std::string_view type);
 
-// Each read below adds its folder's watch to `watches` (none where it is
-// null). This one throws `Cancelled` when the user pressed Esc before the
-// read was done.
-FolderRead read_folder_waiting(const QByteArray& folder,
-                               std::shared_ptr<const WatchDescriptor> watches);
-
-// Reads in the background, then calls `done` on the window's thread once no
-// wait runs.
-using ReadDone = std::function<void(FolderRead& read)>;
-void read_folder_later(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
-                       ReadDone done);
+// Reads a folder on a thread of its own, adding its watch to `watches`
+// (none where it is null), then calls `done` on the window's thread unless
+// `context` is gone by then.
+using ReadDone = std::function<void(FolderRead read)>;
+void start_folder_read(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
+                       QObject* context, ReadDone done);
 
 }  // namespace toolkit

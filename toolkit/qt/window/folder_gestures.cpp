@@ -4,8 +4,12 @@
 #include "toolkit/qt/controls/qt_folder_list.h"
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/desktop/pasted_text.h"
+#include "toolkit/qt/folders/folder_hub.h"
 #include "toolkit/qt/folders/off_thread.h"
 #include "toolkit/qt/folders/raw_paths.h"
+
+#include "toolkit/services.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,6 +19,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -100,9 +105,21 @@ std::optional<QByteArray> carried_path(const QMimeData& data, bool text_too)
     return std::nullopt;
 }
 
-FolderGestures::FolderGestures(QWidget* window, QtFolderList& folders, QtDriveList* drives,
-                               std::vector<QWidget*> paste_targets)
-    : QObject(window), m_window(window), m_folders(folders), m_drives(drives),
+std::optional<QByteArray> pasted_path(const Pasted& pasted)
+{
+    if (pasted.outcome != Pasted::Outcome::Read)
+        return std::nullopt;
+    QMimeData data;
+    if (!pasted.addresses.isEmpty())
+        data.setUrls(pasted.addresses);
+    else
+        data.setText(pasted.text);
+    return carried_path(data, true);
+}
+
+FolderGestures::FolderGestures(QWidget* window, FolderHub& hub, QtFolderList& folders,
+                               QtDriveList* drives, std::vector<QWidget*> paste_targets)
+    : QObject(window), m_window(window), m_hub(hub), m_folders(folders), m_drives(drives),
       m_paste_targets(std::move(paste_targets))
 {
     window->setAcceptDrops(true);
@@ -129,8 +146,11 @@ bool FolderGestures::eventFilter(QObject* receiver, QEvent* event)
         std::optional<QByteArray> path = carried_path(*drop->mimeData(), false);
         if (!path)
             return false;
-        if (take_as_copy(drop))
-            open(*path);
+        if (take_as_copy(drop)) {
+            Errand errand = Turns::instance().begin();
+            // Not inside the drop's own delivery: the source waits for it.
+            QTimer::singleShot(0, this, [this, path = *path, errand] { open(path, errand); });
+        }
         return true;
     }
     case QEvent::KeyPress: {
@@ -143,42 +163,62 @@ bool FolderGestures::eventFilter(QObject* receiver, QEvent* event)
             });
         if (!in_list)
             return false;
-        if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
-            if (std::optional<QByteArray> path = carried_path(*data, true))
-                open(*path);
+        paste();
         return true;
     }
     default: return false;
     }
 }
 
-void FolderGestures::open(const QByteArray& path)
+void FolderGestures::paste()
 {
-    // Not inside the drop's own delivery, nor inside a read that is waited
-    // for: once the window is idle, as if the user had gone there.
-    QPointer<FolderGestures> alive(this);
-    when_not_waiting([alive, path] {
-        if (!alive)
+    Errand errand = Turns::instance().begin();
+    read_pasted(this, [this, errand](const Pasted& pasted) {
+        if (!Turns::instance().is_out(errand))
             return;
-        dispatch([gestures = alive.data(), path] {
-            // Whether it is a file is asked off the window's thread, as any
-            // question to a disk that may be slow.
-            auto is_file = std::make_shared<std::atomic<bool>>(false);
-            Waited waited = wait_off_thread(
-                [is_file, path] {
-                    struct stat status { };
-                    *is_file = ::stat(path.constData(), &status) == 0 && !S_ISDIR(status.st_mode);
-                },
-                Abandon::ByEsc);
-            if (waited != Waited::Done)
-                throw Cancelled("Opening \"" + utf8_of(display_path(path)) + "\" was abandoned.");
-            QByteArray folder = *is_file ? clean_path(path + "/..", "/") : path;
-            gestures->m_folders.set(prop::Path, string_of(folder));
-            if (gestures->m_drives)
-                gestures->m_drives->show_volume_of(
-                    bytes_of(get_text(gestures->m_folders, prop::Path)));
-        });
+        if (pasted.outcome == Pasted::Outcome::NoAnswer) {
+            Turns::instance().finish(errand, [] {
+                show_message("The program that holds the clipboard did not answer.");
+            });
+            return;
+        }
+        std::optional<QByteArray> path = pasted_path(pasted);
+        if (!path) {
+            Turns::instance().finish(errand, [] { });  // No path: nothing to open.
+            return;
+        }
+        open(*path, errand);
     });
+}
+
+void FolderGestures::open(const QByteArray& path, Errand errand)
+{
+    // Whether it is a file is asked off the window's thread, as any question
+    // to a disk that may be slow.
+    auto is_file = std::make_shared<std::atomic<bool>>(false);
+    run_off_thread(
+        [is_file, path] {
+            struct stat status { };
+            *is_file = ::stat(path.constData(), &status) == 0 && !S_ISDIR(status.st_mode);
+        },
+        this,
+        [this, is_file, path, errand] {
+            if (!Turns::instance().is_out(errand))
+                return;
+            QByteArray folder = *is_file ? clean_path(path + "/..", "/") : path;
+            m_hub.read(folder, [this, folder, errand](FolderRead read) {
+                int watch = read.watch;
+                Turns::instance().finish(errand, [&] {
+                    m_hub.offer(folder, std::move(read));
+                    dispatch([&] {
+                        m_folders.set(prop::Path, string_of(folder));
+                        if (m_drives)
+                            m_drives->show_volume_of(bytes_of(get_text(m_folders, prop::Path)));
+                    });
+                });
+                m_hub.release_unless_held(watch);
+            });
+        });
 }
 
 }  // namespace toolkit

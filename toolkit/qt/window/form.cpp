@@ -7,6 +7,7 @@
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/event_table.h"
 #include "toolkit/qt/core/property_table.h"
+#include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/units.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_hub.h"
@@ -87,6 +88,7 @@ Form::Form(std::string_view name, std::string_view caption, float client_width_t
                   units::px_from_twips(client_height_twips));
     m_impl->widget.on_resize = [this] { dispatch(m_impl->events[Event::Resize]); };
     m_impl->widget.on_move = [this] { dispatch(m_impl->events[Event::MouseMove]); };
+    Turns::instance().cover(&widget);
     for (const ControlDesign& design : controls)
         add_control(design);
 }
@@ -148,7 +150,8 @@ void Form::show()
             lists.push_back(control->widget());
     }
     if (folders && !m_impl->gestures)
-        m_impl->gestures = new FolderGestures(&m_impl->widget, *folders, drives, lists);
+        m_impl->gestures =
+            new FolderGestures(&m_impl->widget, m_impl->folders, *folders, drives, lists);
 
     // Without a window manager a new window would sit at 0,0.
     QWidget& widget = m_impl->widget;
@@ -171,9 +174,9 @@ void Form::set(std::string_view property, const Value& value)
     set_property(*this, {window_properties}, property, value);
 }
 
-void Form::on(Event event, Handler handler)
+void Form::on(Event event, Handler handler, Turn turn)
 {
-    m_impl->events.connect(*this, event, std::move(handler));
+    m_impl->events.connect(*this, event, std::move(handler), turn);
 }
 
 std::vector<Object*> Form::controls()

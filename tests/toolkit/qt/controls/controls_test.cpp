@@ -1,3 +1,4 @@
+#include "settle.h"
 #include "test_folder.h"
 #include "toolkit/form.h"
 #include "toolkit/testing.h"
@@ -105,6 +106,8 @@ TEST_F(Controls, FileListSelectsOneEntryAtATime)
         folder.file(name);
     toolkit::Object& list = add(ControlKind::FileList, "filList");
     list.set(prop::Path, folder.path());
+    EXPECT_EQ(list.get(prop::ListCount), Value(std::int32_t{0}));  // Not read yet.
+    ASSERT_TRUE(settle());
 
     EXPECT_EQ(list.get(prop::ListCount), Value(std::int32_t{3}));
     EXPECT_EQ(list.get(prop::FileName), Value(std::string()));  // Nothing selected yet.
@@ -116,8 +119,13 @@ TEST_F(Controls, FileListSelectsOneEntryAtATime)
     EXPECT_THROW(list.set_at(prop::Selected, -1, true), Error);
 }
 
-TEST_F(Controls, FolderListRefusesAnUnlistableFolderAndStaysPut)
+// Pointed at a folder from code, the list goes there at once and fills as
+// the read lands; one it then finds it cannot list is said so, and left for
+// the nearest folder above that it can.
+TEST_F(Controls, FolderListGoesWhereItIsPointedAndLeavesWhatItCannotList)
 {
+    std::vector<std::string> shown;
+    toolkit::ScopedMessageBox recorder([&](const std::string& text) { shown.push_back(text); });
     TestFolder folder;
     folder.folder("inside");
     folder.file("not-a-folder");
@@ -132,11 +140,19 @@ TEST_F(Controls, FolderListRefusesAnUnlistableFolderAndStaysPut)
     EXPECT_EQ(changes, 2);
     list.set(prop::Path, folder / "inside");
     EXPECT_EQ(changes, 2);  // The same path raises nothing.
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(shown.empty());
 
-    EXPECT_THROW(list.set(prop::Path, folder / "not-a-folder"), Error);
-    EXPECT_THROW(list.set(prop::Path, folder / "missing"), Error);
-    EXPECT_EQ(list.get(prop::Path), Value(folder / "inside"));
-    EXPECT_EQ(changes, 2);
+    for (const char* unlistable : {"not-a-folder", "missing/deeper"}) {
+        SCOPED_TRACE(unlistable);
+        shown.clear();
+        list.set(prop::Path, folder / unlistable);
+        EXPECT_EQ(list.get(prop::Path), Value(folder / unlistable));
+        ASSERT_TRUE(settle());
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_NE(shown[0].find(folder / unlistable), std::string::npos);
+        EXPECT_EQ(list.get(prop::Path), Value(folder.path()));
+    }
 }
 
 // Made in a working folder whose read would never end, a window still
@@ -157,6 +173,7 @@ TEST_F(Controls, ListsReadNoFolderUntilPointedAtOne)
     int changes = 0;
     folders.on(toolkit::Event::Change, [&] { ++changes; });
     folders.set(prop::Path, folder.path());
+    ASSERT_TRUE(settle());
     EXPECT_EQ(*reads, 1);
     EXPECT_EQ(changes, 1);  // The first folder is a change too.
 }
@@ -168,6 +185,7 @@ TEST_F(Controls, FolderListShowsAncestorsThenSubfoldersAndOpensOnEnter)
     folder.folder("Alpha");
     toolkit::Object& list = add(ControlKind::FolderList, "dirList");
     list.set(prop::Path, folder.path());
+    ASSERT_TRUE(settle());
 
     auto* view = widget<QListView>("dirList");
     QStringList shown;
@@ -180,6 +198,7 @@ TEST_F(Controls, FolderListShowsAncestorsThenSubfoldersAndOpensOnEnter)
     // The highlight starts on the open folder; Down then Enter opens Alpha.
     QTest::keyClick(view, Qt::Key_Down);
     QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(list.get(prop::Path), Value(folder / "Alpha"));
 }
 

@@ -1,3 +1,4 @@
+#include "settle.h"
 #include "test_folder.h"
 #include "toolkit/form.h"
 #include "toolkit/testing.h"
@@ -63,7 +64,11 @@ protected:
     template <class W = QWidget> W* widget(const char* name) { return top()->findChild<W*>(name); }
     std::string current_folder() { return toolkit::get_text(form.control("dirNames"), prop::Path); }
     std::string text() { return toolkit::get_text(form.control("txtNames"), prop::Text); }
-    void open(const std::string& path) { form.control("dirNames").set(prop::Path, path); }
+    void open(const std::string& path)
+    {
+        form.control("dirNames").set(prop::Path, path);
+        EXPECT_TRUE(settle());
+    }
 
     static std::unique_ptr<QMimeData> addresses(const QList<QUrl>& urls)
     {
@@ -95,7 +100,7 @@ protected:
         QDropEvent dropped(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                            keys);
         QApplication::sendEvent(top(), &dropped);
-        QCoreApplication::processEvents();
+        EXPECT_TRUE(settle());
         return dropped.dropAction();
     }
     void paste_into(const char* control, const QString& clipboard)
@@ -105,7 +110,7 @@ protected:
         target->setFocus();
         QTest::keyClick(target->focusProxy() ? target->focusProxy() : target, Qt::Key_V,
                         Qt::ControlModifier);
-        QCoreApplication::processEvents();
+        EXPECT_TRUE(settle());
     }
 };
 

@@ -1,0 +1,38 @@
+// The clipboard read for a paste, without ever waiting on the program that
+// holds it: that program may be slow, hung, or hand over a megabyte.
+//
+// On X11 the clipboard is asked for on a connection and a thread of their
+// own, with a deadline, and for no more than a path's worth of bytes. Qt's
+// own clipboard would wait for its owner on the window's thread, for
+// seconds each time. On other platforms (Wayland, where the compositor hands
+// the data over a pipe that Qt reads with a deadline of its own, and the
+// offscreen one, which lives in the process) Qt's clipboard is read.
+//
+//   read_pasted(list, [](const Pasted& pasted) { ... });
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QObject;
+
+namespace toolkit {
+
+struct Pasted {
+    enum class Outcome { Read, Nothing, TooLong, NoAnswer };
+    Outcome outcome = Outcome::Nothing;
+    QList<QUrl> addresses;  // text/uri-list, where the clipboard holds it.
+    QString text;           // Otherwise its plain text.
+};
+
+// Bytes beyond this are no path, however encoded: the read stops there.
+constexpr int most_pasted_bytes = 3 * 4096;
+
+// `done` runs on the window's thread, within about a second, unless
+// `context` is gone by then.
+void read_pasted(QObject* context, std::function<void(const Pasted& pasted)> done);
+
+}  // namespace toolkit
