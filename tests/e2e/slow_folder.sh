@@ -67,7 +67,8 @@ xdotool type --delay 60 "$(basename "$base")"
 xdotool key Return
 xdotool type --delay 60 slow
 xdotool key Return
-wait_for "the second read to begin" test "$(reads)" -eq 2
+two_reads() { [ "$(reads)" -eq 2 ]; }
+wait_for "the second read to begin" two_reads
 "$python" "$(dirname "${BASH_SOURCE[0]}")/close_window.py" "$window"
 window_gone() { ! xdotool search --onlyvisible --name '^Tobrel$'; }
 wait_for "the window to go" window_gone

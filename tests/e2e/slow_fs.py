@@ -1,8 +1,10 @@
 """A file system whose folder reads take a while, as a slow network share's
 do. Its root holds a few files; each read of it is logged before and after
-the wait, so a test can tell when one is under way and count them.
+the wait, so a test can tell when one is under way and count them. With
+--statfs-hangs, a question about the file system itself (statfs) is never
+answered, as on a hung network share whose entries are cached.
 
-Usage: slow_fs.py MOUNTPOINT LOG SECONDS"""
+Usage: slow_fs.py MOUNTPOINT LOG SECONDS [--statfs-hangs]"""
 
 import errno
 import stat
@@ -15,9 +17,10 @@ FILES = ["one.txt", "three.txt", "two.txt"]
 
 
 class SlowFolder(Operations):
-    def __init__(self, log, seconds):
+    def __init__(self, log, seconds, statfs_hangs):
         self.log = log
         self.seconds = seconds
+        self.statfs_hangs = statfs_hangs
 
     def note(self, line):
         with open(self.log, "a") as log:
@@ -36,7 +39,15 @@ class SlowFolder(Operations):
         self.note("read ends " + path)
         return [".", ".."] + FILES
 
+    def statfs(self, path):
+        if self.statfs_hangs:
+            self.note("statfs hangs")
+            while True:
+                time.sleep(60)
+        return {}
+
 
 if __name__ == "__main__":
     mountpoint, log, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
-    FUSE(SlowFolder(log, seconds), mountpoint, foreground=True)
+    hangs = "--statfs-hangs" in sys.argv[4:]
+    FUSE(SlowFolder(log, seconds, hangs), mountpoint, foreground=True)

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The parts of a desktop that can hang, real ones, and a window that never
+# waits for them: started from a folder whose read never ends, it appears at
+# once; a folder whose file system never answers statfs still opens; Ctrl+V
+# while the clipboard's owner never answers gives up within a second, with
+# a message; Alt+X during a read that never ends takes the window away at
+# once, and the process as soon as the kernel lets it.
+# Usage: hung_parts.sh path/to/tobrel path/to/hung_clipboard
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+need Xvfb xdotool xclip
+
+skip() { echo "skipped: $1"; exit 77; }
+[ -c /dev/fuse ] || skip "this machine has no /dev/fuse"
+python=/usr/bin/python3  # Debian's, which has python3-fusepy
+"$python" -c "import fusepy" 2>/dev/null || skip "python3-fusepy is not installed"
+
+# Under /tmp, with a name of its own, so type-ahead reaches the mounts.
+base=$(mktemp -d /tmp/zqXXXXXXXX)
+mkdir "$base/hung" "$base/nostatfs"
+pids=()
+on_exit 'for m in hung nostatfs; do fusermount3 -uz "$base/$m" 2>/dev/null; done; kill -KILL ${pids[*]} 2>/dev/null; rm -rf "$base"'
+# mount NAME SECONDS [--statfs-hangs]
+mount_slow() {
+  local name=$1; shift
+  "$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/$name" "$work/$name.log" "$@" \
+    2>"$work/$name.err" &
+  pids+=($!)
+  for _ in $(seq 100); do
+    grep -q " $base/$name " /proc/self/mountinfo && return 0
+    kill -0 "${pids[-1]}" 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/$name.err")"
+    sleep 0.1
+  done
+  echo "the $name file system did not mount"; exit 1
+}
+mount_slow hung 100000
+mount_slow nostatfs 0 --statfs-hangs
+
+start_x
+# Started from inside the folder whose read never ends.
+started=$(date +%s%N)
+(cd "$base/hung" && start_tool "$1")
+window=$(xdotool search --onlyvisible --name '^Tobrel$' | head -1)
+shown_ms=$((($(date +%s%N) - started) / 1000000))
+echo "started in a folder that never answers, the window appeared in $shown_ms ms"
+[ "$shown_ms" -lt 10000 ] || { echo "the window waited for the working folder"; exit 1; }
+tool_pid=$(pgrep -n -f "^$1" || true)
+[ -n "$tool_pid" ] || { echo "the tool is not running"; exit 1; }
+wait_for "the focus" xdotool windowfocus --sync "$window"
+
+# Opens although statfs never answers: its entries are read at once.
+open_under_tmp "$(basename "$base")"
+xdotool type --delay 60 nostatfs
+xdotool key Return alt+s alt+c
+wait_for_clipboard '\rone.txt\rthree.txt\rtwo.txt'
+
+# Ctrl+V in the folder list while the clipboard's owner never answers.
+"$2" >"$work/owner.out" &
+pids+=($!)
+wait_for "the hung program to take the clipboard" grep -q owning "$work/owner.out"
+boxes() { xdotool search --onlyvisible --name '^Tobrel$' | wc -l; }
+message_up() { [ "$(boxes)" -ge 2 ]; }
+message_gone() { [ "$(boxes)" -eq 1 ]; }
+xdotool key Tab Tab Tab  # From the Copy button round to the folder list.
+asked=$(date +%s%N)
+xdotool key ctrl+v
+wait_for "the message that the clipboard did not answer" message_up
+answered_ms=$((($(date +%s%N) - asked) / 1000000))
+echo "Ctrl+V with a hung clipboard owner answered in $answered_ms ms"
+[ "$answered_ms" -lt 3000 ] || { echo "Ctrl+V waited for the clipboard's owner"; exit 1; }
+xdotool key Return
+wait_for "the message to go" message_gone
+# With no window manager, nothing gives the window the keyboard back; a
+# click in the folder list gives it the focus again.
+wait_for "the focus" xdotool windowfocus --sync "$window"
+xdotool mousemove --window "$window" 50 100 click 1
+
+# Into the folder whose read never ends, then Alt+X: the window goes at
+# once, and the process as soon as the kernel lets it.
+xdotool type --delay 60 "$(basename "$base")"
+xdotool key Return
+xdotool type --delay 60 hung
+xdotool key Return
+wait_for "the endless read to begin" grep -q '^read begins /$' "$work/hung.log"
+xdotool key alt+x
+window_gone() { ! xdotool search --onlyvisible --name '^Tobrel$'; }
+wait_for "the window to go" window_gone
+# The kernel holds a thread whose read the file system has taken until it
+# answers; once the file system is gone, so is the process. (Ended, it may
+# stay a zombie: the test's shell is not its parent.)
+kill -KILL "${pids[0]}"
+tool_ended() { [ ! -e "/proc/$tool_pid" ] || [[ "$(ps -o stat= -p "$tool_pid")" == Z* ]]; }
+wait_for "the tool to end" tool_ended
+tool_pid=""
