@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
@@ -322,6 +323,60 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndIsAbandonedByEscOrAno
     second_gate->open();
     ASSERT_TRUE(settle());
     EXPECT_EQ(current_folder(), folder / "quick");
+}
+
+TEST_F(FileSystemEdges, AButtonPressedByAScreenReaderDuringAReadWaitsItsTurnButExitDoesNot)
+{
+    TestFolder folder;
+    folder.folder("slow");
+    folder.file("slow/late");
+    folder.folder("slow/deeper");
+    folder.file("here");
+    open(folder.path());
+
+    auto gate = std::make_shared<Gate>();
+    auto slow_reads = std::make_shared<std::atomic<int>>(0);
+    std::string slow = folder / "slow";
+    toolkit::ScopedFolderReadHook hook([gate, slow_reads, slow](const std::string& read) {
+        if (read == slow) {
+            ++*slow_reads;
+            gate->wait();
+        }
+    });
+    // A screen reader's Press is no input event: nothing holds it back but
+    // the order the window gives every action. Qt clicks the button a moment
+    // after the Press, as a user would see it go down and up.
+    auto press = [&](const char* button) {
+        auto* pressed = widget<QPushButton>(button);
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(pressed);
+        ASSERT_TRUE(spoken && spoken->actionInterface());
+        bool clicked = false;
+        QMetaObject::Connection heard =
+            QObject::connect(pressed, &QPushButton::clicked, [&] { clicked = true; });
+        spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return clicked; }, 5000));
+        QObject::disconnect(heard);
+    };
+
+    open_shown("slow", false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *slow_reads == 1; }, 5000));
+    press("cmdScan");
+    EXPECT_EQ(text(), "");  // Not the folder being left,
+    gate->open();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(current_folder(), slow);
+    EXPECT_EQ(text(), "\rlate");  // but the one the user asked for first.
+
+    // Exit during a read that has not answered ends the program at once.
+    int ends = 0;
+    toolkit::ScopedProgramEnd end([&] { ++ends; });
+    auto second_gate = std::make_shared<Gate>();
+    toolkit::ScopedFolderReadHook again([second_gate](const std::string&) { second_gate->wait(); });
+    open_shown("deeper", false);
+    press("cmdExit");
+    EXPECT_EQ(ends, 1);
+    second_gate->open();
+    ASSERT_TRUE(settle());
 }
 
 TEST_F(FileSystemEdges, AVolumeThatDoesNotAnswerIsListedByItsMountPointUntilItDoes)
