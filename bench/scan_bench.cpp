@@ -13,6 +13,7 @@
 // Each time is the median of several runs on the real main window, drawn
 // offscreen; peak memory is the process's while that size and locale ran. The folders are made in a
 // temporary folder and removed after.
+#include "folders.h"
 #include "timing.h"
 
 #include "app/main_window.h"
@@ -21,6 +22,7 @@
 #include "toolkit/testing.h"
 
 #include <QLocale>
+#include <QTest>
 #include <algorithm>
 
 #include <cctype>
@@ -40,49 +42,16 @@
 
 namespace {
 
+using bench_folders::make_folder;
 using timing::median;
 using timing::milliseconds;
 
 namespace prop = toolkit::prop;
 
-// Names like those of camera dumps, documents and build outputs, of mixed
-// length and case, each made unique by its number.
-std::string realistic_name(std::mt19937& random, int number)
+void settle()
 {
-    static const char* const words[] = {
-        "Report",  "holiday", "IMG",    "draft", "Invoice", "notes",   "backup", "Scan", "photo",
-        "Meeting", "budget",  "README", "été",   "final",   "Copy of", "module", "TEST", "data"};
-    static const char* const endings[] = {".jpg", ".JPG",    ".txt", ".pdf", ".docx", ".o",
-                                          ".md",  ".tar.gz", ".png", ".csv", "",      ".eml"};
-    auto pick = [&](auto& list) {
-        return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(random)];
-    };
-    std::string name = pick(words);
-    std::string number_text = std::to_string(number);
-    switch (random() % 4) {
-    case 0: name.append("_").append(std::to_string(20240000 + number)); break;
-    case 1: name.append(" ").append(pick(words)).append(" ").append(number_text); break;
-    case 2: name.append("-").append(number_text).append("-").append(pick(words)); break;
-    default: name = number_text.append(" ").append(name); break;
-    }
-    return name.append(pick(endings));
-}
-
-std::string make_folder(const std::filesystem::path& parent, int files)
-{
-    std::filesystem::path folder = parent / ("files-" + std::to_string(files));
-    std::filesystem::create_directories(folder);
-    std::mt19937 random(static_cast<unsigned>(files));
-    for (int number = 0; number < files; ++number) {
-        std::string path = (folder / realistic_name(random, number)).string();
-        int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-        if (fd < 0) {
-            std::perror(path.c_str());
-            std::exit(1);
-        }
-        ::close(fd);
-    }
-    return folder.string();
+    if (!QTest::qWaitFor([] { return toolkit::folders_settled(); }, 600000))
+        std::exit(1);
 }
 
 // The process's peak resident memory since the last reset, so that each
@@ -166,6 +135,7 @@ void bench(app::frmMain& window, const std::filesystem::path& work, const std::s
     int runs = files >= 1000000 ? 3 : 5;
 
     folders.set(prop::Path, empty);
+    settle();
     toolkit::clear_clipboard();
     reset_peak_rss();
     std::vector<double> open, scan, copy, floor, ls;
@@ -173,6 +143,7 @@ void bench(app::frmMain& window, const std::filesystem::path& work, const std::s
         // The floor and ls run while the tool holds nothing of the folder,
         // so that the peak memory is the larger of the two, not their sum.
         folders.set(prop::Path, empty);
+        settle();
         toolkit::clear_clipboard();
         floor.push_back(milliseconds([&] {
             if (floor_read_and_sort(folder) != static_cast<std::size_t>(files))
@@ -183,7 +154,12 @@ void bench(app::frmMain& window, const std::filesystem::path& work, const std::s
             if (std::system(command.c_str()) != 0)
                 std::exit(1);
         }));
-        open.push_back(milliseconds([&] { folders.set(prop::Path, folder); }));
+        // The lists read the folder off the window's thread: opened is when
+        // both show it.
+        open.push_back(milliseconds([&] {
+            folders.set(prop::Path, folder);
+            settle();
+        }));
         scan.push_back(milliseconds([&] { window.cmdScan_Click(); }));
         copy.push_back(milliseconds([&] { window.cmdClipboard_Click(); }));
     }

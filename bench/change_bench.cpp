@@ -1,0 +1,170 @@
+// Measures what a change in a big folder costs the window: the folder is
+// shown in the real main window, drawn offscreen, and files are created in
+// it behind the tool's back, one alone and then a burst. A timer ticking on
+// the window's thread every millisecond finds its longest stall.
+//
+//   build/test/bench/change_bench            # 100,000 and 1,000,000 files
+//   build/test/bench/change_bench 20000      # other sizes
+//
+// Prints one line per folder size:
+//   change files=N one_stall_ms=… one_shown_ms=… burst=B burst_stall_ms=…
+//          burst_shown_ms=… idle_stall_ms=…
+// where shown is the time from the change (the burst's last file) until the
+// file list holds it, and idle the longest stall of the same wait with no change.
+#include "folders.h"
+#include "timing.h"
+
+#include "app/main_window.h"
+#include "toolkit/application.h"
+#include "toolkit/testing.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+namespace prop = toolkit::prop;
+
+// The longest gap between two ticks of a timer on the window's thread
+// since the last reset.
+class StallMeter {
+public:
+    StallMeter()
+    {
+        m_ticks.setInterval(1);
+        QObject::connect(&m_ticks, &QTimer::timeout, [this] {
+            qint64 now = m_clock.nsecsElapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_ticks.start();
+    }
+    void reset()
+    {
+        m_last = m_clock.nsecsElapsed();
+        m_longest = 0;
+    }
+    double longest_ms() const { return static_cast<double>(m_longest) / 1e6; }
+
+private:
+    QTimer m_ticks;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// Runs the window's event loop until `done` holds, looking every
+// millisecond; QTest's waits sleep between turns, which would show as stalls.
+bool run_until(const std::function<bool()>& done, int timeout_ms)
+{
+    QEventLoop loop;
+    QTimer look;
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (done() || waited.elapsed() > timeout_ms)
+            loop.quit();
+    });
+    look.start(1);
+    loop.exec();
+    return done();
+}
+
+std::int32_t listed(app::frmMain& window)
+{
+    return toolkit::get_int(window.form().control("filNames"), prop::ListCount);
+}
+
+// Waits until the file list holds `count` names; the time it took.
+double until_listed(app::frmMain& window, std::int32_t count)
+{
+    QElapsedTimer waited;
+    waited.start();
+    if (!run_until([&] { return listed(window) == count && toolkit::folders_settled(); },
+                   600000)) {
+        std::fprintf(stderr, "the file list holds %d names, not %d\n", listed(window), count);
+        std::exit(1);
+    }
+    return static_cast<double>(waited.nsecsElapsed()) / 1e6;
+}
+
+void touch(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+    if (fd < 0) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    ::close(fd);
+}
+
+void bench(app::frmMain& window, const std::filesystem::path& work, int files)
+{
+    std::string folder = bench_folders::make_folder(work, files);
+    window.form().control("dirNames").set(prop::Path, folder);
+    until_listed(window, files);
+    StallMeter meter;
+
+    // Idle: the same kind of wait with nothing changing, for scale.
+    meter.reset();
+    QElapsedTimer idle;
+    idle.start();
+    run_until([&] { return idle.elapsed() >= 300; }, 1000);
+    double idle_stall = meter.longest_ms();
+
+    meter.reset();
+    touch(folder + "/zz one more.txt");
+    double one_shown = until_listed(window, files + 1);
+    double one_stall = meter.longest_ms();
+
+    // A burst made by another program as fast as it can.
+    int burst = std::min(files / 10, 100000);
+    meter.reset();
+    std::atomic<bool> made = false;
+    std::thread maker([&] {
+        for (int number = 0; number < burst; ++number)
+            touch(folder + "/burst " + std::to_string(number));
+        made = true;
+    });
+    // The window goes on serving while the burst is made.
+    if (!run_until([&] { return made.load(); }, 600000))
+        std::exit(1);
+    maker.join();
+    double burst_shown = until_listed(window, files + 1 + burst);
+    double burst_stall = meter.longest_ms();
+
+    std::printf("change files=%d one_stall_ms=%.1f one_shown_ms=%.1f burst=%d "
+                "burst_stall_ms=%.1f burst_shown_ms=%.1f idle_stall_ms=%.1f\n",
+                files, one_stall, one_shown, burst, burst_stall, burst_shown, idle_stall);
+    std::fflush(stdout);
+    window.form().control("dirNames").set(prop::Path, work.string());
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    std::vector<int> sizes = timing::sizes_from(argc, argv, {100000, 1000000});
+    int qt_argc = 1;
+    toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
+    std::filesystem::path work =
+        std::filesystem::temp_directory_path() / ("tobrel-change-" + std::to_string(getpid()));
+    std::filesystem::create_directories(work);
+    {
+        app::frmMain window;
+        window.show();
+        for (int files : sizes)
+            bench(window, work, files);
+    }
+    std::filesystem::remove_all(work);
+}
