@@ -2,12 +2,11 @@
 // their order, each made display text only when a row is drawn or read.
 #pragma once
 
-#include "toolkit/qt/folders/folder_reader.h"
+#include "toolkit/qt/folders/name_order.h"
 
 #include <QAbstractListModel>
 
-#include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace toolkit {
 
@@ -15,17 +14,16 @@ class FileListModel final : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void set_names(RawNames names, std::vector<std::uint32_t> order);
-    std::size_t size() const { return m_order.size(); }
+    void set_names(std::shared_ptr<const OrderedNames> names);
+    std::size_t size() const { return m_names->size(); }
     // The raw name at a row of the list.
-    std::string_view raw(std::size_t row) const { return m_names[m_order[row]]; }
+    std::string_view raw(std::size_t row) const { return m_names->at(row); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    RawNames m_names;
-    std::vector<std::uint32_t> m_order;
+    std::shared_ptr<const OrderedNames> m_names = std::make_shared<OrderedNames>();
 };
 
 }  // namespace toolkit

@@ -5,7 +5,6 @@
 #include "toolkit/qt/core/property_table.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_reader.h"
-#include "toolkit/qt/folders/name_order.h"
 
 #include <limits>
 
@@ -43,15 +42,15 @@ void QtFileList::set_path(std::string path)
     QByteArray target = resolve(path);
     if (!is_current(target) && !is_awaiting(target)) {
         if (std::optional<FolderRead> listed = take_read(target)) {
-            if (listed->listing.files.size() >
+            if (listed->files->size() >
                 static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
                 throw Error(name() + ": the folder holds too many files to list.");
             m_path = target;
             follow(*listed);
-            show(std::move(listed->listing.files));
+            show(listed->files);
         } else {
             // Nothing read: the list shows nothing until it is.
-            show(RawNames{});
+            show(std::make_shared<OrderedNames>());
             await(target);
         }
     }
@@ -59,19 +58,20 @@ void QtFileList::set_path(std::string path)
     show_selection_later();
 }
 
-void QtFileList::show(RawNames files)
+void QtFileList::show(std::shared_ptr<const OrderedNames> files)
 {
-    std::vector<std::uint32_t> order = name_order(files);
-    m_model->set_names(std::move(files), std::move(order));
+    m_model->set_names(std::move(files));
     place();
 }
+
+const OrderedNames& QtFileList::shown_part(const FolderRead& read) const { return *read.files; }
 
 void QtFileList::show_change(const FolderRead& read)
 {
     std::optional<std::string> selected;
     if (m_selected >= 0)
         selected = std::string(m_model->raw(static_cast<std::size_t>(m_selected)));
-    show(read.listing.files);
+    show(read.files);
     // The entry selected stays selected while it exists.
     m_selected = -1;
     if (selected)
@@ -87,7 +87,7 @@ void QtFileList::lose_folder(const std::string&)
 {
     // A folder that is gone holds no files; the folder list, where it shows
     // the same folder, has told the user already.
-    show(RawNames{});
+    show(std::make_shared<OrderedNames>());
     m_selected = -1;
     show_selection_later();
 }

@@ -25,12 +25,13 @@ public:
 protected:
     std::span<const Property> own_properties() const override;
     void show_change(const FolderRead& read) override;
+    const OrderedNames& shown_part(const FolderRead& read) const override;
     void lose_folder(const std::string& error) override;
     bool shows_folders() const override { return false; }
 
 private:
     void check_index(std::int32_t index) const;
-    void show(RawNames files);
+    void show(std::shared_ptr<const OrderedNames> files);
 
     FileListModel* m_model;
     // Shows the selected entry once control returns to the event loop.

@@ -94,7 +94,7 @@ void QtFolderList::set_path(std::string path)
         return;
     }
     // Nothing read: the list goes there now, and fills once it is read.
-    show(target, RawNames{}, target);
+    show(target, OrderedNames{}, target);
     bool changed = target != m_path;
     await(target);
     if (changed)
@@ -103,20 +103,19 @@ void QtFolderList::set_path(std::string path)
 
 void QtFolderList::open(const QByteArray& folder, FolderRead read)
 {
-    show(folder, read.listing.folders, folder);
+    show(folder, *read.folders, folder);
     bool changed = folder != m_path;
     m_path = folder;
     follow(read);
-    read.listing.folders = {};
+    read.folders.reset();
     m_folders.offer(folder, std::move(read));
     if (changed)
         raise(handler(Event::Change));
 }
 
-void QtFolderList::show(const QByteArray& folder, const RawNames& subfolders,
+void QtFolderList::show(const QByteArray& folder, const OrderedNames& subfolders,
                         const QByteArray& highlight)
 {
-    std::vector<std::uint32_t> order = name_order(subfolders);
     QStyle* style = QApplication::style();
     QIcon open_icon = style->standardIcon(QStyle::SP_DirOpenIcon);
     QIcon closed_icon = style->standardIcon(QStyle::SP_DirClosedIcon);
@@ -134,8 +133,8 @@ void QtFolderList::show(const QByteArray& folder, const RawNames& subfolders,
     }
     int open_row = static_cast<int>(rows.size()) - 1;
     int child_depth = open_row + 1;
-    for (std::uint32_t position : order) {
-        std::string_view subfolder = subfolders[position];
+    for (std::size_t place = 0; place < subfolders.size(); ++place) {
+        std::string_view subfolder = subfolders.at(place);
         rows.push_back({display_name(subfolder), child_depth, closed_icon});
         paths.push_back(join_path(folder, bytes_of(subfolder)));
     }
@@ -159,7 +158,7 @@ QByteArray QtFolderList::highlighted_path() const
 
 void QtFolderList::show_change(const FolderRead& read)
 {
-    show(m_path, read.listing.folders, highlighted_path());
+    show(m_path, *read.folders, highlighted_path());
 }
 
 void QtFolderList::lose_folder(const std::string& error)
@@ -198,9 +197,8 @@ void QtFolderList::open_highlighted()
     }
     // Read first, then commit: the list shows the folder it is in until the
     // new one is read. Esc, or another folder opened meanwhile, gives it up.
-    Errand errand = Turns::instance().begin([this] {
-        m_view->setCurrentIndex(m_model->index(m_open_row));
-    });
+    Errand errand =
+        Turns::instance().begin([this] { m_view->setCurrentIndex(m_model->index(m_open_row)); });
     m_folders.read(target, [this, errand, target](FolderRead read) {
         int watch = read.watch;
         Turns::instance().finish(errand, [&] {

@@ -27,13 +27,15 @@ public:
 protected:
     std::span<const Property> own_properties() const override;
     void show_change(const FolderRead& read) override;
+    const OrderedNames& shown_part(const FolderRead& read) const override { return *read.folders; }
     void lose_folder(const std::string& error) override;
     bool shows_folders() const override { return true; }
 
 private:
     // Lists `folder`'s ancestors and subfolders, with the entry at
     // `highlight` highlighted, or the folder itself.
-    void show(const QByteArray& folder, const RawNames& subfolders, const QByteArray& highlight);
+    void show(const QByteArray& folder, const OrderedNames& subfolders,
+              const QByteArray& highlight);
     // Shows a folder read, then raises Change when it is another folder.
     void open(const QByteArray& folder, FolderRead read);
     QByteArray highlighted_path() const;

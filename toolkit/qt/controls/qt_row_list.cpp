@@ -37,7 +37,7 @@ void QtRowList::follow(const FolderRead& read)
     int previous = std::exchange(m_watch, read.watch);
     m_reports_changes = read.reports_changes;
     m_stale = false;
-    m_shown = read.fingerprint;
+    m_shown = shown_part(read).fingerprint;
     if (previous != m_watch)
         m_folders.release_unless_held(previous);
 }
@@ -54,7 +54,7 @@ void QtRowList::await(const QByteArray& folder)
 void QtRowList::take_change(const FolderRead& read)
 {
     // A read that found what is shown costs nothing more.
-    bool same = m_shown && *m_shown == read.fingerprint;
+    bool same = m_shown && *m_shown == shown_part(read).fingerprint;
     follow(read);
     if (!same)
         show_change(read);

@@ -58,6 +58,8 @@ protected:
 
     // The folder listed changed; `read` holds its entries now.
     virtual void show_change(const FolderRead& read) = 0;
+    // The part of a read this list shows: a change elsewhere costs it nothing.
+    virtual const OrderedNames& shown_part(const FolderRead& read) const = 0;
 
     FolderHub& m_folders;
     QListView* m_view;

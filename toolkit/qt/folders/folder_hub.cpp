@@ -23,7 +23,8 @@ constexpr auto poll_time = std::chrono::seconds(2);
 
 }  // namespace
 
-FolderHub::FolderHub() : m_watch([this](int watch) { watch_changed(watch); })
+FolderHub::FolderHub()
+    : m_watch([this](int watch, FolderChange change) { watch_changed(watch, std::move(change)); })
 {
     QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, &m_context,
                      [this](Qt::ApplicationState state) {
@@ -80,8 +81,11 @@ bool FolderHub::has_joined(const FolderFollower* follower) const
 
 void FolderHub::release_unless_held(int watch)
 {
-    if (watch >= 0 && !holds(watch))
-        m_watch.release(watch);
+    if (watch < 0 || holds(watch))
+        return;
+    m_watch.release(watch);
+    // Nobody follows that folder any more: its entries go too.
+    std::erase_if(m_known, [&](const auto& known) { return known.second.watch == watch; });
 }
 
 void FolderHub::read(const QByteArray& folder, ReadDone done)
@@ -96,14 +100,18 @@ void FolderHub::read(const QByteArray& folder, ReadDone done)
 
 void FolderHub::read_done(const QByteArray& folder, FolderRead read)
 {
+    if (read.error.empty() && read.watch >= 0)
+        m_known.insert_or_assign(folder, read);
+    else
+        m_known.erase(folder);
     auto out = m_out.find(folder);
     std::vector<ReadDone> waiting = std::move(out->second);
     m_out.erase(out);
     // Each waiter gives the watch back to the kernel if it is not taken.
     for (std::size_t at = 0; at < waiting.size(); ++at)
         waiting[at](at + 1 == waiting.size() ? std::move(read) : read);
-    if (m_changed_while_out.erase(folder))
-        read_again_later(folder);
+    if (auto changed = m_changed_while_out.extract(folder))
+        read_again_later(folder, std::move(changed.mapped()));
 }
 
 void FolderHub::offer(const QByteArray& folder, FolderRead read)
@@ -126,48 +134,83 @@ std::optional<FolderRead> FolderHub::take(const QByteArray& folder)
     return read;
 }
 
-void FolderHub::fill(const QByteArray& folder)
+void FolderHub::fill(const QByteArray& folder) { refresh(folder, FolderChange::everything()); }
+
+void FolderHub::refresh(const QByteArray& folder, FolderChange change)
 {
-    read(folder, [this, folder](FolderRead read) {
+    auto hand = [this, folder](FolderRead read) {
         Turns::instance().take([this, folder, read = std::move(read)] { hand_out(folder, read); });
-    });
+    };
+    auto known = m_known.find(folder);
+    if (change.whole || known == m_known.end() || m_out.contains(folder)) {
+        read(folder, std::move(hand));
+        return;
+    }
+    m_out[folder].push_back(std::move(hand));
+    start_folder_update(folder, known->second, std::move(change.names), watches(), &m_context,
+                        [this, folder](FolderRead read) { read_done(folder, std::move(read)); });
 }
 
-void FolderHub::watch_changed(int watch)
+void FolderHub::watch_changed(int watch, FolderChange change)
 {
     for (FolderFollower* follower : m_followers)
-        if (follower->followed_watch() == watch) {
+        if (watch < 0 || follower->followed_watch() == watch) {
             follower->mark_stale();
-            read_again_later(follower->followed_folder());
+            read_again_later(follower->followed_folder(),
+                             watch < 0 ? FolderChange::everything() : change);
         }
 }
 
 void FolderHub::read_shown_again(bool all)
 {
     for (FolderFollower* follower : m_followers)
-        if ((all || !follower->reports_changes()) && !follower->followed_folder().isEmpty()) {
+        // A folder without reports that is being read will be up to date:
+        // only a mount or unmount can make a read out wrong.
+        if ((all ||
+             (!follower->reports_changes() && !m_out.contains(follower->followed_folder()))) &&
+            !follower->followed_folder().isEmpty()) {
             follower->mark_stale();
             read_again_later(follower->followed_folder());
         }
 }
 
-void FolderHub::read_again_later(const QByteArray& folder)
+namespace {
+
+// More names than this in one batch are read whole: one read costs less.
+constexpr std::size_t most_names = 1 << 16;
+
+void gather(std::map<QByteArray, FolderChange>& changes, const QByteArray& folder,
+            FolderChange change)
+{
+    FolderChange& gathered = changes[folder];
+    gathered.whole = gathered.whole || change.whole;
+    if (!gathered.whole)
+        gathered.names.merge(change.names);
+    if (gathered.whole || gathered.names.size() > most_names) {
+        gathered.whole = true;
+        gathered.names.clear();
+    }
+}
+
+}  // namespace
+
+void FolderHub::read_again_later(const QByteArray& folder, FolderChange change)
 {
     // A read out now may have started before the change: one more follows it.
     if (m_out.contains(folder)) {
-        m_changed_while_out.insert(folder);
+        gather(m_changed_while_out, folder, std::move(change));
         return;
     }
     bool first = m_to_read.empty();
-    m_to_read.insert(folder);
+    gather(m_to_read, folder, std::move(change));
     if (!first)
         return;
     QTimer::singleShot(gathering_time, &m_context, [this] {
-        for (const QByteArray& each : std::exchange(m_to_read, {}))
+        for (auto& [each, change] : std::exchange(m_to_read, {}))
             if (!m_out.contains(each))
-                fill(each);
+                refresh(each, std::move(change));
             else
-                m_changed_while_out.insert(each);
+                gather(m_changed_while_out, each, std::move(change));
     });
 }
 

@@ -10,11 +10,13 @@
 //   hub.read(folder, [&](FolderRead read) { hub.offer(folder, std::move(read)); ... });
 //   auto read = hub.take(folder);  // The folder list, then the file list.
 //
-// The hub also follows the folders shown. A change the kernel reports, the
-// window becoming active, a mount or unmount anywhere, or every few seconds
-// a folder on a file system without reports: each reads that folder again
-// in the background, and each list showing it takes the new entries in one
-// step, the lists that show folders first.
+// The hub also follows the folders shown. A change the kernel reports costs
+// the entries it names: they are asked about in the background and put in
+// or taken out of the last read. The window becoming active, a mount or
+// unmount anywhere, a report that names nothing, or every few seconds a
+// folder on a file system without reports: each reads that folder again,
+// whole, in the background. Each list showing it takes the new entries in
+// one step, the lists that show folders first.
 #pragma once
 
 #include "toolkit/qt/folders/folder_follower.h"
@@ -61,10 +63,14 @@ public:
     void fill(const QByteArray& folder);
 
 private:
-    void watch_changed(int watch);
+    void watch_changed(int watch, FolderChange change);
     void read_shown_again(bool all);
-    // A burst of changes (a copy of many files) becomes one read.
-    void read_again_later(const QByteArray& folder);
+    // A burst of changes (a copy of many files) becomes one read or update.
+    void read_again_later(const QByteArray& folder,
+                          FolderChange change = FolderChange::everything());
+    // Brings the entries of a followed folder up to date, each list showing
+    // it taking them.
+    void refresh(const QByteArray& folder, FolderChange change);
     void read_done(const QByteArray& folder, FolderRead read);
     void hand_out(const QByteArray& folder, const FolderRead& read);
     bool holds(int watch) const;
@@ -79,8 +85,10 @@ private:
     // The reads out, with who waits for each, and the folders that changed
     // while theirs was out, to be read once more when it is back.
     std::map<QByteArray, std::vector<ReadDone>> m_out;
-    std::set<QByteArray> m_changed_while_out;
-    std::set<QByteArray> m_to_read;
+    std::map<QByteArray, FolderChange> m_changed_while_out;
+    std::map<QByteArray, FolderChange> m_to_read;
+    // The last read of each folder followed, which reported changes update.
+    std::map<QByteArray, FolderRead> m_known;
     FolderWatch m_watch;
     std::unique_ptr<QSocketNotifier> m_mounts;
     // The timers, connections and late results of this hub go with it.

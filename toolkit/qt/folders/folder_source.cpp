@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/inotify.h>
@@ -53,14 +54,42 @@ void run(const QByteArray& folder, FolderRead& read, const WatchDescriptor* watc
 {
     read.watch = watches ? inotify_add_watch(watches->fd, folder.constData(), watched_changes) : -1;
     try {
-        read.listing = read_folder(folder);
-        read.fingerprint = read.listing.files.fingerprint() * 31 + read.listing.folders.fingerprint();
+        // Sorted here, so that a million names cost the window nothing.
+        FolderListing listing = read_folder(folder);
+        read.files = put_in_order(std::move(listing.files));
+        read.folders = put_in_order(std::move(listing.folders));
         struct stat status { };
         read.reports_changes = read.watch >= 0 && ::stat(folder.constData(), &status) == 0 &&
             file_system_reports_changes(type_of_device(status.st_dev));
     } catch (const Error& error) {
         read.error = error.what();
     }
+}
+
+// The entries named, as they are now: each a file, a folder or neither.
+void update(const QByteArray& folder, FolderRead& read,
+            const std::set<std::string, std::less<>>& names, const WatchDescriptor* watches)
+{
+    int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        run(folder, read, watches);  // Which says why.
+        return;
+    }
+    RawNames files, folders;
+    for (const std::string& name : names) {
+        if (name.empty() || name[0] == '.')
+            continue;  // Hidden entries are never shown.
+        struct stat status { };
+        if (fstatat(dir, name.c_str(), &status, 0) != 0)
+            continue;  // Gone, or a dangling link.
+        if (S_ISREG(status.st_mode))
+            files.push_back(name);
+        else if (S_ISDIR(status.st_mode))
+            folders.push_back(name);
+    }
+    ::close(dir);
+    read.files = change_names(*read.files, names, files);
+    read.folders = change_names(*read.folders, names, folders);
 }
 
 }  // namespace
@@ -90,25 +119,52 @@ int reads_out = 0;
 
 bool folders_settled() { return reads_out == 0 && Turns::instance().idle(); }
 
-void start_folder_read(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
-                       QObject* context, ReadDone done)
+namespace {
+
+// Runs `work` on `read` off the window's thread, counted while it is out.
+void start(const QByteArray& folder, std::shared_ptr<FolderRead> read,
+           std::function<void(FolderRead&)> work, QObject* context, ReadDone done)
 {
-    auto read = std::make_shared<FolderRead>();
     // The hook is taken now: a test may put the old one back while a read
     // it abandoned is still running.
     FolderReadHook hook = read_hook();
     ++reads_out;
     run_off_thread(
-        [read, folder, hook, watches] {
+        [read, folder, hook, work = std::move(work)] {
             hook(string_of(folder));
-            run(folder, *read, watches.get());
+            work(*read);
         },
         // Counted even when the context is gone.
-        QCoreApplication::instance(), [read, alive = QPointer<QObject>(context), done = std::move(done)] {
+        QCoreApplication::instance(),
+        [read, alive = QPointer<QObject>(context), done = std::move(done)] {
             --reads_out;
             if (alive)
                 done(std::move(*read));
         });
+}
+
+}  // namespace
+
+void start_folder_read(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
+                       QObject* context, ReadDone done)
+{
+    start(
+        folder, std::make_shared<FolderRead>(),
+        [folder, watches](FolderRead& read) { run(folder, read, watches.get()); }, context,
+        std::move(done));
+}
+
+void start_folder_update(const QByteArray& folder, const FolderRead& base,
+                         std::set<std::string, std::less<>> names,
+                         std::shared_ptr<const WatchDescriptor> watches, QObject* context,
+                         ReadDone done)
+{
+    start(
+        folder, std::make_shared<FolderRead>(base),
+        [folder, names = std::move(names), watches](FolderRead& read) {
+            update(folder, read, names, watches.get());
+        },
+        context, std::move(done));
 }
 
 }  // namespace toolkit

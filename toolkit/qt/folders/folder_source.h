@@ -11,11 +11,13 @@
 
 #include "toolkit/qt/folders/folder_reader.h"
 #include "toolkit/qt/folders/folder_watch.h"
+#include "toolkit/qt/folders/name_order.h"
 
 #include <QByteArray>
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -24,13 +26,13 @@ class QObject;
 namespace toolkit {
 
 struct FolderRead {
-    FolderListing listing;
+    // In their order already; empty where the folder could not be listed.
+    std::shared_ptr<const OrderedNames> files = std::make_shared<OrderedNames>();
+    std::shared_ptr<const OrderedNames> folders = std::make_shared<OrderedNames>();
     int watch = -1;  // -1 where the folder could not be watched.
     bool reports_changes = false;
     // Why the folder could not be listed; empty when it was.
     std::string error;
-    // Equal for two reads that found the same entries.
-    std::size_t fingerprint = 0;
 };
 
 // Whether a file system, by the type the mount table gives, tells inotify
@@ -44,5 +46,14 @@ bool file_system_reports_changes(std::string_view type);
 using ReadDone = std::function<void(FolderRead read)>;
 void start_folder_read(const QByteArray& folder, std::shared_ptr<const WatchDescriptor> watches,
                        QObject* context, ReadDone done);
+
+// Brings `base`, a read of `folder`, up to date with the entries the
+// kernel reported changed: each is asked about on a thread of its own and
+// taken out of the lists or put in where it belongs, so that a change costs
+// the change. Where the folder itself cannot be opened, it is read whole.
+void start_folder_update(const QByteArray& folder, const FolderRead& base,
+                         std::set<std::string, std::less<>> names,
+                         std::shared_ptr<const WatchDescriptor> watches, QObject* context,
+                         ReadDone done);
 
 }  // namespace toolkit

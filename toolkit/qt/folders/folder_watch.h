@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 
 class QSocketNotifier;
 
@@ -27,11 +29,23 @@ struct WatchDescriptor {
     WatchDescriptor& operator=(const WatchDescriptor&) = delete;
 };
 
+// What a batch of reports says changed in one folder: the entries named,
+// or, where a report names none (the folder itself went, or the kernel's
+// queue overflowed), everything.
+struct FolderChange {
+    std::set<std::string, std::less<>> names;
+    bool whole = false;
+
+    static FolderChange everything() { return {.names = {}, .whole = true}; }
+};
+
 class FolderWatch {
 public:
     // `on_change` runs on the window's thread, once a batch for each watch
-    // that reported a change.
-    explicit FolderWatch(std::function<void(int watch)> on_change);
+    // that reported a change; the watch is -1 where the kernel lost reports
+    // and any folder may have changed.
+    using OnChange = std::function<void(int watch, FolderChange change)>;
+    explicit FolderWatch(OnChange on_change);
     ~FolderWatch();
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
@@ -44,7 +58,7 @@ private:
     void read_reports();
 
     std::shared_ptr<const WatchDescriptor> m_descriptor;
-    std::function<void(int watch)> m_on_change;
+    OnChange m_on_change;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 

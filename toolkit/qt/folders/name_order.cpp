@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <numeric>
 #include <thread>
 #include <unordered_map>
@@ -77,21 +78,13 @@ bool is_letter(char32_t c)
 // its place among all of them, for names whose primaries tie.
 class LetterRanks {
 public:
-    explicit LetterRanks(const RawNames& names)
+    // `others`: the letters beyond ASCII, as `letters_beyond_ascii` gives them.
+    explicit LetterRanks(const std::vector<char32_t>& others)
     {
         std::vector<char32_t> letters;
         for (char32_t c = U'a'; c <= U'z'; ++c)
             letters.push_back(c);
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (is_ascii(names[i]))
-                continue;
-            for_each_character(names[i], [&](char32_t c, const unsigned char*) {
-                if (c >= 0x80 && is_letter(c))
-                    letters.push_back(folded(c));
-            });
-        }
-        std::sort(letters.begin(), letters.end());
-        letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+        letters.insert(letters.end(), others.begin(), others.end());
 
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -140,6 +133,24 @@ private:
     std::array<Ranks, 128> m_ascii{};
     std::unordered_map<char32_t, Ranks> m_other;
 };
+
+// The letters beyond ASCII that occur in the names, case-folded, sorted and
+// each once: what the ranks of a set of names depend on.
+std::vector<char32_t> letters_beyond_ascii(const RawNames& names)
+{
+    std::vector<char32_t> letters;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (is_ascii(names[i]))
+            continue;
+        for_each_character(names[i], [&](char32_t c, const unsigned char*) {
+            if (c >= 0x80 && is_letter(c))
+                letters.push_back(folded(c));
+        });
+    }
+    std::sort(letters.begin(), letters.end());
+    letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+    return letters;
+}
 
 void append_code_point(std::string& key, unsigned char token, char32_t c)
 {
@@ -236,12 +247,19 @@ struct SortItem {
     std::uint32_t position;
 };
 
-}  // namespace
+// Whether one name comes before another once their keys are equal.
+bool tie_before(std::string_view a, std::string_view b, const LetterRanks& ranks)
+{
+    std::vector<std::uint16_t> tie_a = tie_key(a, ranks);
+    std::vector<std::uint16_t> tie_b = tie_key(b, ranks);
+    if (tie_a != tie_b)
+        return tie_a < tie_b;
+    return a < b;  // Raw bytes, as unsigned chars.
+}
 
-std::vector<std::uint32_t> name_order(const RawNames& names)
+std::vector<std::uint32_t> order_by(const RawNames& names, const LetterRanks& ranks)
 {
     const std::size_t count = names.size();
-    LetterRanks ranks(names);
 
     // Every key in one block, freed once the order is known.
     std::string keys;
@@ -269,13 +287,7 @@ std::vector<std::uint32_t> name_order(const RawNames& names)
             return a.prefix < b.prefix;
         if (int order = key(a.position).compare(key(b.position)))
             return order < 0;
-        std::string_view name_a = names[a.position];
-        std::string_view name_b = names[b.position];
-        std::vector<std::uint16_t> tie_a = tie_key(name_a, ranks);
-        std::vector<std::uint16_t> tie_b = tie_key(name_b, ranks);
-        if (tie_a != tie_b)
-            return tie_a < tie_b;
-        return name_a < name_b;  // Raw bytes, as unsigned chars.
+        return tie_before(names[a.position], names[b.position], ranks);
     };
 
     // Two cores sort a half each, and one merge joins them.
@@ -293,6 +305,121 @@ std::vector<std::uint32_t> name_order(const RawNames& names)
     for (std::size_t i = 0; i < count; ++i)
         order[i] = items[i].position;
     return order;
+}
+
+// Equal names in equal order hash alike, however they were put in order.
+std::size_t fingerprint_of(const OrderedNames& ordered)
+{
+    std::size_t hash = ordered.size();
+    for (std::size_t place = 0; place < ordered.size(); ++place)
+        hash = hash * 1099511628211u + std::hash<std::string_view>()(ordered.at(place));
+    return hash;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> name_order(const RawNames& names)
+{
+    return order_by(names, LetterRanks(letters_beyond_ascii(names)));
+}
+
+std::shared_ptr<const OrderedNames> put_in_order(RawNames names)
+{
+    auto ordered = std::make_shared<OrderedNames>();
+    ordered->letters = letters_beyond_ascii(names);
+    ordered->order = order_by(names, LetterRanks(ordered->letters));
+    ordered->names = std::move(names);
+    ordered->fingerprint = fingerprint_of(*ordered);
+    return ordered;
+}
+
+std::shared_ptr<const OrderedNames> change_names(const OrderedNames& base,
+                                                 const std::set<std::string, std::less<>>& changed,
+                                                 const RawNames& present)
+{
+    auto dropped = [&](std::string_view name) { return changed.contains(name); };
+    std::vector<char32_t> letters = letters_beyond_ascii(present);
+    std::vector<char32_t> all_letters;
+    std::set_union(base.letters.begin(), base.letters.end(), letters.begin(), letters.end(),
+                   std::back_inserter(all_letters));
+    if (all_letters != base.letters) {
+        // A letter new to the folder may rank between others and move names
+        // that did not change: everything is put in order again.
+        RawNames names;
+        for (std::size_t place = 0; place < base.size(); ++place)
+            if (!dropped(base.at(place)))
+                names.push_back(base.at(place));
+        for (std::size_t i = 0; i < present.size(); ++i)
+            names.push_back(present[i]);
+        return put_in_order(std::move(names));
+    }
+
+    // The ranks are the base's: its order holds, and the names that came
+    // go into it, each where it belongs.
+    LetterRanks ranks(base.letters);
+    struct Coming {
+        std::string key;
+        std::string_view name;
+    };
+    std::vector<Coming> coming;
+    for (std::size_t i = 0; i < present.size(); ++i) {
+        Coming each{{}, present[i]};
+        append_key(each.key, each.name, ranks);
+        coming.push_back(std::move(each));
+    }
+    auto before = [&](const std::string& key_a, std::string_view a, const std::string& key_b,
+                      std::string_view b) {
+        if (int order = key_a.compare(key_b))
+            return order < 0;
+        return tie_before(a, b, ranks);
+    };
+    std::sort(coming.begin(), coming.end(), [&](const Coming& a, const Coming& b) {
+        return before(a.key, a.name, b.key, b.name);
+    });
+
+    // Where each name that came goes: the first place in the base whose
+    // name comes after it. A few are looked up, many are merged in one pass.
+    std::string base_key;
+    auto comes_before_place = [&](const Coming& each, std::size_t place) {
+        base_key.clear();
+        append_key(base_key, base.at(place), ranks);
+        return before(each.key, each.name, base_key, base.at(place));
+    };
+    std::vector<std::size_t> places(coming.size());
+    if (coming.size() * 32 < base.size()) {
+        for (std::size_t i = 0; i < coming.size(); ++i) {
+            std::size_t low = i == 0 ? 0 : places[i - 1], high = base.size();
+            while (low < high) {
+                std::size_t middle = low + (high - low) / 2;
+                if (comes_before_place(coming[i], middle))
+                    high = middle;
+                else
+                    low = middle + 1;
+            }
+            places[i] = low;
+        }
+    } else {
+        std::size_t place = 0;
+        for (std::size_t i = 0; i < coming.size(); ++i) {
+            while (place < base.size() && !comes_before_place(coming[i], place))
+                ++place;
+            places[i] = place;
+        }
+    }
+
+    auto result = std::make_shared<OrderedNames>();
+    result->letters = base.letters;
+    std::size_t next = 0;
+    for (std::size_t place = 0; place <= base.size(); ++place) {
+        for (; next < coming.size() && places[next] == place; ++next)
+            result->names.push_back(coming[next].name);
+        if (place < base.size() && !dropped(base.at(place)))
+            result->names.push_back(base.at(place));
+    }
+    result->order.resize(result->names.size());
+    std::iota(result->order.begin(), result->order.end(), 0u);
+    result->fingerprint = fingerprint_of(*result);
+    return result;
 }
 
 }  // namespace toolkit

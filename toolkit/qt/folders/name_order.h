@@ -17,11 +17,38 @@
 #include "toolkit/qt/folders/folder_reader.h"
 
 #include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace toolkit {
 
 // The positions of `names` in their order.
 std::vector<std::uint32_t> name_order(const RawNames& names);
+
+// Names and their order, put in order off the window's thread and shared,
+// never changed, by every list that shows them.
+struct OrderedNames {
+    RawNames names;
+    std::vector<std::uint32_t> order;
+    // Equal for equal names in equal order: a cheap test of "nothing changed".
+    std::size_t fingerprint = 0;
+    // The letters beyond ASCII among the names, which their order depends on.
+    std::vector<char32_t> letters;
+
+    std::size_t size() const { return order.size(); }
+    // The name at a place in the order.
+    std::string_view at(std::size_t place) const { return names[order[place]]; }
+};
+
+std::shared_ptr<const OrderedNames> put_in_order(RawNames names);
+
+// `base` with the names in `changed` taken out and those of them in
+// `present` put in, each where it belongs: the cost of the change, not of
+// the folder, unless the change brings a letter the folder did not hold.
+std::shared_ptr<const OrderedNames> change_names(const OrderedNames& base,
+                                                 const std::set<std::string, std::less<>>& changed,
+                                                 const RawNames& present);
 
 }  // namespace toolkit

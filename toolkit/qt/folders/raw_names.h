@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,15 +27,6 @@ public:
     {
         m_bytes += name;
         m_ends.push_back(m_bytes.size());
-    }
-
-    // Equal for equal names in equal order; a cheap test of "nothing changed".
-    std::size_t fingerprint() const
-    {
-        std::size_t hash = std::hash<std::string_view>()(m_bytes);
-        for (std::size_t end : m_ends)
-            hash = hash * 1099511628211u + end;
-        return hash;
     }
 
 private:

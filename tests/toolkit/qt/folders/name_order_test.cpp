@@ -8,6 +8,10 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <set>
+#include <string>
+#include <vector>
+
 namespace {
 
 // The files of a folder, read as the lists read them, in the order shown.
@@ -106,6 +110,79 @@ TEST_P(SortByName, OrdersManyNamesAsFew)
         // Each neighbour pair, sorted on its own, keeps its order.
         ASSERT_EQ(toolkit::name_order(pair), (std::vector<std::uint32_t>{1, 0})) << i;
     }
+}
+
+// The names of an ordered set, in its order.
+std::vector<std::string> in_order(const toolkit::OrderedNames& ordered)
+{
+    std::vector<std::string> names;
+    for (std::size_t place = 0; place < ordered.size(); ++place)
+        names.emplace_back(ordered.at(place));
+    return names;
+}
+
+TEST_P(SortByName, AChangedFolderIsInTheOrderOfOneReadAfresh)
+{
+    toolkit::RawNames before;
+    for (int i = 0; i < 3000; ++i)
+        before.push_back((i % 2 ? "Photo " : "report_") + std::to_string(i * 7 % 1000) + "." +
+                         std::to_string(i) + (i % 5 ? ".jpg" : "\xC3\xA9t\xC3\xA9"));
+    auto base = toolkit::put_in_order(before);
+
+    struct Case {
+        const char* label;
+        std::set<std::string, std::less<>> changed;
+        std::vector<std::string> present;
+    };
+    const Case cases[] = {
+        {"one name added", {"photo 5.x"}, {"photo 5.x"}},
+        {"one gone", {std::string(base->at(17))}, {}},
+        {"gone and added at once, the first and the last",
+         {std::string(base->at(0)), std::string(base->at(base->size() - 1)), "0", "zzz"},
+         {"0", "zzz"}},
+        {"named but neither there before nor now", {"never there"}, {}},
+        {"named and there before and still",
+         {std::string(base->at(40))},
+         {std::string(base->at(40))}},
+        {"a letter the folder did not hold",
+         {"\xC3\xBC"
+          "ber",
+          "uber"},
+         {"\xC3\xBC"
+          "ber",
+          "uber"}},
+    };
+    for (const Case& c : cases) {
+        toolkit::RawNames present;
+        for (const std::string& name : c.present)
+            present.push_back(name);
+        auto changed = toolkit::change_names(*base, c.changed, present);
+
+        toolkit::RawNames afresh;
+        for (std::size_t place = 0; place < base->size(); ++place)
+            if (!c.changed.contains(base->at(place)))
+                afresh.push_back(base->at(place));
+        for (const std::string& name : c.present)
+            afresh.push_back(name);
+        auto read = toolkit::put_in_order(afresh);
+        EXPECT_EQ(in_order(*changed), in_order(*read)) << c.label;
+        EXPECT_EQ(changed->fingerprint, read->fingerprint) << c.label;
+    }
+
+    // Many names at once go in by one pass through the folder, not each by
+    // a search: the order must be the same.
+    toolkit::RawNames many;
+    std::set<std::string, std::less<>> named;
+    for (int i = 0; i < 500; ++i) {
+        std::string name = "Photo " + std::to_string(i) + ".new";
+        many.push_back(name);
+        named.insert(name);
+    }
+    toolkit::RawNames all = before;
+    for (std::size_t i = 0; i < many.size(); ++i)
+        all.push_back(many[i]);
+    EXPECT_EQ(in_order(*toolkit::change_names(*base, named, many)),
+              in_order(*toolkit::put_in_order(all)));
 }
 
 TEST_P(SortByName, KeepsEachNameOnceWhateverItsBytes)
