@@ -2,8 +2,9 @@
 # Opens a folder whose read takes 3 s, on a real FUSE file system, and checks
 # that the window goes on answering the X server meanwhile (another program
 # asks what the clipboard holds), that the folder is read once, and that the
-# keys typed during the read act once it is done, and that the window goes
-# at once when it is closed during a read.
+# keys typed during the read act once it is done, that a lazy unmount
+# during a read leaves nothing stale, and that the window goes at once when
+# it is closed during a read.
 # Usage: slow_folder.sh path/to/tobrel
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -19,19 +20,25 @@ python=/usr/bin/python3  # Debian's, which has python3-fusepy
 base=$(mktemp -d /tmp/zqXXXXXXXX)
 mkdir "$base/slow"
 touch "$base/before.txt"
+# What the mount point holds under the file system, shown once it is gone.
+touch "$base/slow/under.txt"
 log=$work/fs.log
 : >"$log"
-"$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/slow" "$log" 3 2>"$work/fs.err" &
-fs_pid=$!
+fs_pid=""
 # Detached even while busy, so that a test that failed halfway never hangs.
 on_exit 'fusermount3 -uz "$base/slow" 2>/dev/null; kill $fs_pid 2>/dev/null; wait $fs_pid 2>/dev/null; rm -rf "$base"'
 mounted() { grep -q " $base/slow " /proc/self/mountinfo; }
-for _ in $(seq 100); do
-  mounted && break
-  kill -0 $fs_pid 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/fs.err")"
-  sleep 0.1
-done
-mounted || { echo "the slow file system did not mount"; exit 1; }
+mount_slow() {
+  "$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/slow" "$log" 3 2>"$work/fs.err" &
+  fs_pid=$!
+  for _ in $(seq 100); do
+    mounted && return 0
+    kill -0 $fs_pid 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/fs.err")"
+    sleep 0.1
+  done
+  echo "the slow file system did not mount"; exit 1
+}
+mount_slow
 
 start_x
 start_tool "$1"
@@ -61,20 +68,48 @@ grep -qx "UTF8_STRING\|text/plain;charset=utf-8\|STRING" <<<"$targets" ||
 wait_for_clipboard '\rone.txt\rthree.txt\rtwo.txt'
 [ "$(reads)" -eq 1 ] || { echo "the slow folder was read $(reads) times, not once"; cat "$log"; exit 1; }
 
-# Back to the folder above, then into the slow one again, and the window
-# closed while it reads: the window goes at once, without waiting for the read.
+reads_after() { [ "$(reads)" -gt "$1" ]; }
+# into_slow_again: back to the folder above, then into the slow one again;
+# returns once its read has begun.
+into_slow_again() {
+  local before
+  before=$(reads)
+  xdotool type --delay 60 "$(basename "$base")"
+  xdotool key Return
+  xdotool type --delay 60 slow
+  xdotool key Return
+  wait_for "another read to begin" reads_after "$before"
+}
+
+# Unmounted lazily while it is read: once the read lands, the folder is read
+# again, and what lies under the mount point is what the tool shows and scans.
+into_slow_again
+fusermount3 -uz "$base/slow"
+wait_for "the file system to go" bash -c "! kill -0 $fs_pid"
+# scans_to TEXT: Scan and Copy give TEXT, printf's format for the bytes.
+scans_to() {
+  xdotool key alt+s alt+c
+  [ "$(xclip -o -selection clipboard | od -An -tx1)" = "$(printf "$1" | od -An -tx1)" ]
+}
+wait_for "a scan of what lies under the mount point" scans_to '\runder.txt'
+# Mounted again once the tool has left it, so that it has nothing to read.
 xdotool type --delay 60 "$(basename "$base")"
 xdotool key Return
-xdotool type --delay 60 slow
-xdotool key Return
-two_reads() { [ "$(reads)" -eq 2 ]; }
-wait_for "the second read to begin" two_reads
+wait_for "the tool to go to the folder above" scans_to '\rbefore.txt'
+mount_slow
+
+# Into the slow folder again, and the window closed while it reads: the
+# window goes at once, without waiting for the read.
+ends_before=$(grep -c "^read ends /$" "$log")
+into_slow_again
 "$python" "$(dirname "${BASH_SOURCE[0]}")/close_window.py" "$window"
 window_gone() { ! xdotool search --onlyvisible --name '^Tobrel$'; }
 wait_for "the window to go" window_gone
-[ "$(grep -c "^read ends /$" "$log")" -eq 1 ] ||
+[ "$(grep -c "^read ends /$" "$log")" -eq "$ends_before" ] ||
   { echo "the window went only once the read was over"; cat "$log"; exit 1; }
 # The kernel holds the reading thread until the file system answers; the
-# process is gone once it does.
-wait_for "the tool to end" bash -c "! kill -0 $tool_pid"
+# process is gone once it does. (Ended, it may stay a zombie: the test's
+# shell is not its parent.)
+tool_ended() { [ ! -e "/proc/$tool_pid" ] || [[ "$(ps -o stat= -p "$tool_pid")" == Z* ]]; }
+wait_for "the tool to end" tool_ended
 tool_pid=""

@@ -50,4 +50,5 @@ class SlowFolder(Operations):
 if __name__ == "__main__":
     mountpoint, log, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
     hangs = "--statfs-hangs" in sys.argv[4:]
-    FUSE(SlowFolder(log, seconds, hangs), mountpoint, foreground=True)
+    # The mount point may hold files of its own, shown once it is unmounted.
+    FUSE(SlowFolder(log, seconds, hangs), mountpoint, foreground=True, nonempty=True)

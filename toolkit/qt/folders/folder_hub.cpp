@@ -161,19 +161,6 @@ void FolderHub::watch_changed(int watch, FolderChange change)
         }
 }
 
-void FolderHub::read_shown_again(bool all)
-{
-    for (FolderFollower* follower : m_followers)
-        // A folder without reports that is being read will be up to date:
-        // only a mount or unmount can make a read out wrong.
-        if ((all ||
-             (!follower->reports_changes() && !m_out.contains(follower->followed_folder()))) &&
-            !follower->followed_folder().isEmpty()) {
-            follower->mark_stale();
-            read_again_later(follower->followed_folder());
-        }
-}
-
 namespace {
 
 // More names than this in one batch are read whole: one read costs less.
@@ -193,6 +180,24 @@ void gather(std::map<QByteArray, FolderChange>& changes, const QByteArray& folde
 }
 
 }  // namespace
+
+void FolderHub::read_shown_again(bool all)
+{
+    // A read out when a mount changed may have read what is no longer
+    // there: whoever takes it gets the folder read again after it.
+    if (all)
+        for (const auto& [folder, waiting] : m_out)
+            gather(m_changed_while_out, folder, FolderChange::everything());
+    for (FolderFollower* follower : m_followers)
+        // A folder without reports that is being read will be up to date:
+        // only a mount or unmount can make a read out wrong.
+        if ((all ||
+             (!follower->reports_changes() && !m_out.contains(follower->followed_folder()))) &&
+            !follower->followed_folder().isEmpty()) {
+            follower->mark_stale();
+            read_again_later(follower->followed_folder());
+        }
+}
 
 void FolderHub::read_again_later(const QByteArray& folder, FolderChange change)
 {
