@@ -11,6 +11,7 @@
 //          burst_shown_ms=… idle_stall_ms=…
 // where shown is the time from the change (the burst's last file) until the
 // file list holds it, and idle the longest stall of the same wait with no change.
+#include "event_loop.h"
 #include "folders.h"
 #include "timing.h"
 
@@ -19,7 +20,6 @@
 #include "toolkit/testing.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -60,23 +60,6 @@ private:
     qint64 m_last = 0;
     qint64 m_longest = 0;
 };
-
-// Runs the window's event loop until `done` holds, looking every
-// millisecond; QTest's waits sleep between turns, which would show as stalls.
-bool run_until(const std::function<bool()>& done, int timeout_ms)
-{
-    QEventLoop loop;
-    QTimer look;
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(&look, &QTimer::timeout, [&] {
-        if (done() || waited.elapsed() > timeout_ms)
-            loop.quit();
-    });
-    look.start(1);
-    loop.exec();
-    return done();
-}
 
 std::int32_t listed(app::frmMain& window)
 {

@@ -13,6 +13,7 @@
 // Each time is the median of several runs on the real main window, drawn
 // offscreen; peak memory is the process's while that size and locale ran. The folders are made in a
 // temporary folder and removed after.
+#include "event_loop.h"
 #include "folders.h"
 #include "timing.h"
 
@@ -22,7 +23,6 @@
 #include "toolkit/testing.h"
 
 #include <QLocale>
-#include <QTest>
 #include <algorithm>
 
 #include <cctype>
@@ -50,7 +50,7 @@ namespace prop = toolkit::prop;
 
 void settle()
 {
-    if (!QTest::qWaitFor([] { return toolkit::folders_settled(); }, 600000))
+    if (!run_until([] { return toolkit::folders_settled(); }, 600000))
         std::exit(1);
 }
 
