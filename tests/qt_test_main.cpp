@@ -1,7 +1,10 @@
 // The main of every test binary that needs Qt: widgets on the offscreen
 // platform unless the caller chose a display, so no test needs an X server,
 // and the C locale, as on CI, so that every run sorts alike.
+#include "toolkit/testing.h"
+
 #include <QApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -24,5 +27,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Tobrel");
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    // A test that did not wait for its window's reads leaves them on
+    // threads of their own, which post to the application when they end:
+    // it must outlive them.
+    if (!QTest::qWaitFor([] { return toolkit::folders_settled(); }, 30000))
+        return 1;
+    return result;
 }
