@@ -9,32 +9,17 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need Xvfb xdotool xclip
-
-skip() { echo "skipped: $1"; exit 77; }
-[ -c /dev/fuse ] || skip "this machine has no /dev/fuse"
-python=/usr/bin/python3  # Debian's, which has python3-fusepy
-"$python" -c "import fusepy" 2>/dev/null || skip "python3-fusepy is not installed"
+need_fuse
 
 # Under /tmp, with a name of its own, so type-ahead reaches the mounts.
 base=$(mktemp -d /tmp/zqXXXXXXXX)
 mkdir "$base/hung" "$base/nostatfs"
 pids=()
 on_exit 'for m in hung nostatfs; do fusermount3 -uz "$base/$m" 2>/dev/null; done; kill -KILL ${pids[*]} 2>/dev/null; rm -rf "$base"'
-# mount NAME SECONDS [--statfs-hangs]
-mount_slow() {
-  local name=$1; shift
-  "$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/$name" "$work/$name.log" "$@" \
-    2>"$work/$name.err" &
-  pids+=($!)
-  for _ in $(seq 100); do
-    grep -q " $base/$name " /proc/self/mountinfo && return 0
-    kill -0 "${pids[-1]}" 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/$name.err")"
-    sleep 0.1
-  done
-  echo "the $name file system did not mount"; exit 1
-}
-mount_slow hung 100000
-mount_slow nostatfs 0 --statfs-hangs
+mount_slow_fs "$base/hung" 100000
+pids+=("$fs_pid")
+mount_slow_fs "$base/nostatfs" 0 --statfs-hangs
+pids+=("$fs_pid")
 
 start_x
 # Started from inside the folder whose read never ends.
@@ -86,9 +71,7 @@ xdotool key alt+x
 window_gone() { ! xdotool search --onlyvisible --name '^Tobrel$'; }
 wait_for "the window to go" window_gone
 # The kernel holds a thread whose read the file system has taken until it
-# answers; once the file system is gone, so is the process. (Ended, it may
-# stay a zombie: the test's shell is not its parent.)
+# answers; once the file system is gone, so is the process.
 kill -KILL "${pids[0]}"
-tool_ended() { [ ! -e "/proc/$tool_pid" ] || [[ "$(ps -o stat= -p "$tool_pid")" == Z* ]]; }
 wait_for "the tool to end" tool_ended
 tool_pid=""

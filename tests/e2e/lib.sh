@@ -31,6 +31,36 @@ need() {
   done
 }
 
+# skip REASON: the test cannot run on this machine; CTest counts it skipped.
+skip() { echo "skipped: $1"; exit 77; }
+
+python=/usr/bin/python3  # Debian's, which has the python3-* packages the tests use.
+
+# need_fuse: skips the test where a FUSE file system cannot be mounted.
+need_fuse() {
+  [ -c /dev/fuse ] || skip "this machine has no /dev/fuse"
+  "$python" -c "import fusepy" 2>/dev/null || skip "python3-fusepy is not installed"
+}
+
+# mount_slow_fs FOLDER SECONDS [--statfs-hangs]: mounts the slow file system
+# on FOLDER, its reads logged to $work/NAME.log (NAME being FOLDER's own
+# name), and returns once it is mounted; sets $fs_pid. A test unmounts it
+# lazily and kills it at exit (on_exit), so a test failed halfway never hangs.
+mount_slow_fs() {
+  local folder=$1 name
+  name=$(basename "$1")
+  shift
+  "$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$folder" "$work/$name.log" "$@" \
+    2>"$work/$name.err" &
+  fs_pid=$!
+  for _ in $(seq 100); do
+    grep -q " $folder " /proc/self/mountinfo && return 0
+    kill -0 $fs_pid 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/$name.err")"
+    sleep 0.1
+  done
+  echo "the file system on $folder did not mount"; exit 1
+}
+
 # wait_for DESCRIPTION COMMAND...: polls for up to 20 s.
 wait_for() {
   local what=$1; shift
@@ -63,6 +93,10 @@ start_tool() {
   window=$(xdotool search --onlyvisible --name '^Tobrel$' | head -1)
   wait_for "the focus" xdotool windowfocus --sync "$window"
 }
+
+# tool_ended: the tool's process has ended. Ended, it may stay a zombie:
+# the test's shell is not always its parent.
+tool_ended() { [ ! -e "/proc/$tool_pid" ] || [[ "$(ps -o stat= -p "$tool_pid")" == Z* ]]; }
 
 # open_under_tmp NAME: from the folder list at the root, as a user types:
 # "tmp", Enter, the folder's name, Enter.

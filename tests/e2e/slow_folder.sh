@@ -9,11 +9,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need Xvfb xdotool xclip
-
-skip() { echo "skipped: $1"; exit 77; }
-[ -c /dev/fuse ] || skip "this machine has no /dev/fuse"
-python=/usr/bin/python3  # Debian's, which has python3-fusepy
-"$python" -c "import fusepy" 2>/dev/null || skip "python3-fusepy is not installed"
+need_fuse
 
 # Under /tmp, with a name of its own, so two type-ahead steps reach the
 # mount point inside it.
@@ -22,23 +18,11 @@ mkdir "$base/slow"
 touch "$base/before.txt"
 # What the mount point holds under the file system, shown once it is gone.
 touch "$base/slow/under.txt"
-log=$work/fs.log
+log=$work/slow.log
 : >"$log"
 fs_pid=""
-# Detached even while busy, so that a test that failed halfway never hangs.
 on_exit 'fusermount3 -uz "$base/slow" 2>/dev/null; kill $fs_pid 2>/dev/null; wait $fs_pid 2>/dev/null; rm -rf "$base"'
-mounted() { grep -q " $base/slow " /proc/self/mountinfo; }
-mount_slow() {
-  "$python" "$(dirname "${BASH_SOURCE[0]}")/slow_fs.py" "$base/slow" "$log" 3 2>"$work/fs.err" &
-  fs_pid=$!
-  for _ in $(seq 100); do
-    mounted && return 0
-    kill -0 $fs_pid 2>/dev/null || skip "FUSE cannot mount here: $(tail -1 "$work/fs.err")"
-    sleep 0.1
-  done
-  echo "the slow file system did not mount"; exit 1
-}
-mount_slow
+mount_slow_fs "$base/slow" 3
 
 start_x
 start_tool "$1"
@@ -96,7 +80,7 @@ wait_for "a scan of what lies under the mount point" scans_to '\runder.txt'
 xdotool type --delay 60 "$(basename "$base")"
 xdotool key Return
 wait_for "the tool to go to the folder above" scans_to '\rbefore.txt'
-mount_slow
+mount_slow_fs "$base/slow" 3
 
 # Into the slow folder again, and the window closed while it reads: the
 # window goes at once, without waiting for the read.
@@ -108,8 +92,6 @@ wait_for "the window to go" window_gone
 [ "$(grep -c "^read ends /$" "$log")" -eq "$ends_before" ] ||
   { echo "the window went only once the read was over"; cat "$log"; exit 1; }
 # The kernel holds the reading thread until the file system answers; the
-# process is gone once it does. (Ended, it may stay a zombie: the test's
-# shell is not its parent.)
-tool_ended() { [ ! -e "/proc/$tool_pid" ] || [[ "$(ps -o stat= -p "$tool_pid")" == Z* ]]; }
+# process is gone once it does.
 wait_for "the tool to end" tool_ended
 tool_pid=""
