@@ -4,7 +4,9 @@
 # once; a folder whose file system never answers statfs still opens; Ctrl+V
 # while the clipboard's owner never answers gives up within a second, with
 # a message; Alt+X during a read that never ends takes the window away at
-# once, and the process as soon as the kernel lets it.
+# once, and the process as soon as the kernel lets it. On a file system that
+# reports no changes, a file added behind the kernel's back shows while the
+# window is active.
 # Usage: hung_parts.sh path/to/tobrel path/to/hung_clipboard
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -18,7 +20,7 @@ pids=()
 on_exit 'for m in hung nostatfs; do fusermount3 -uz "$base/$m" 2>/dev/null; done; kill -KILL ${pids[*]} 2>/dev/null; rm -rf "$base"'
 mount_slow_fs "$base/hung" 100000
 pids+=("$fs_pid")
-mount_slow_fs "$base/nostatfs" 0 --statfs-hangs
+mount_slow_fs "$base/nostatfs" 0 --statfs-hangs --more "$work/more"
 pids+=("$fs_pid")
 
 start_x
@@ -39,6 +41,23 @@ xdotool type --delay 60 nostatfs
 xdotool key Return alt+s alt+c
 wait_for_clipboard '\rone.txt\rthree.txt\rtwo.txt'
 
+# A file added behind the kernel's back, as on a share another machine
+# writes to: with the window active, a look every few seconds finds it.
+echo four.txt >"$work/more"
+added=$(date +%s%N)
+scans_to() {
+  xdotool key alt+s alt+c
+  [ "$(xclip -o -selection clipboard | od -An -tx1)" = "$(printf "$1" | od -An -tx1)" ]
+}
+wait_for "the added file" scans_to '\rfour.txt\rone.txt\rthree.txt\rtwo.txt'
+echo "a file added behind the kernel's back showed in $((($(date +%s%N) - added) / 1000000)) ms"
+# Keys that came while the tool was busy act later, in order: once one last
+# Copy has acted, none is left to take the clipboard back from the program
+# started next.
+printf x | xclip -selection clipboard
+xdotool key alt+c
+wait_for_clipboard '\rfour.txt\rone.txt\rthree.txt\rtwo.txt'
+
 # Ctrl+V in the folder list while the clipboard's owner never answers.
 "$2" >"$work/owner.out" &
 pids+=($!)
@@ -46,7 +65,9 @@ wait_for "the hung program to take the clipboard" grep -q owning "$work/owner.ou
 boxes() { xdotool search --onlyvisible --name '^Tobrel$' | wc -l; }
 message_up() { [ "$(boxes)" -ge 2 ]; }
 message_gone() { [ "$(boxes)" -eq 1 ]; }
-xdotool key Tab Tab Tab  # From the Copy button round to the folder list.
+# A click in the folder list gives it the keyboard, wherever the scans
+# (which disable the buttons for their while) left it.
+xdotool mousemove --window "$window" 50 100 click 1
 asked=$(date +%s%N)
 xdotool key ctrl+v
 wait_for "the message that the clipboard did not answer" message_up

@@ -2,9 +2,12 @@
 do. Its root holds a few files; each read of it is logged before and after
 the wait, so a test can tell when one is under way and count them. With
 --statfs-hangs, a question about the file system itself (statfs) is never
-answered, as on a hung network share whose entries are cached.
+answered, as on a hung network share whose entries are cached. With --more
+FILE, the names FILE holds, one a line, are files too: a test that writes
+it changes the folder behind the kernel's back, as another machine changes
+a share.
 
-Usage: slow_fs.py MOUNTPOINT LOG SECONDS [--statfs-hangs]"""
+Usage: slow_fs.py MOUNTPOINT LOG SECONDS [--statfs-hangs] [--more FILE]"""
 
 import errno
 import stat
@@ -17,10 +20,18 @@ FILES = ["one.txt", "three.txt", "two.txt"]
 
 
 class SlowFolder(Operations):
-    def __init__(self, log, seconds, statfs_hangs):
+    def __init__(self, log, seconds, statfs_hangs, more):
         self.log = log
         self.seconds = seconds
         self.statfs_hangs = statfs_hangs
+        self.more = more
+
+    def files(self):
+        try:
+            with open(self.more) as more:
+                return FILES + more.read().split()
+        except (OSError, TypeError):
+            return FILES
 
     def note(self, line):
         with open(self.log, "a") as log:
@@ -29,7 +40,7 @@ class SlowFolder(Operations):
     def getattr(self, path, fh=None):
         if path == "/":
             return {"st_mode": stat.S_IFDIR | 0o755, "st_nlink": 2}
-        if path.lstrip("/") in FILES:
+        if path.lstrip("/") in self.files():
             return {"st_mode": stat.S_IFREG | 0o644, "st_nlink": 1, "st_size": 0}
         raise FuseOSError(errno.ENOENT)
 
@@ -37,7 +48,7 @@ class SlowFolder(Operations):
         self.note("read begins " + path)
         time.sleep(self.seconds)
         self.note("read ends " + path)
-        return [".", ".."] + FILES
+        return [".", ".."] + self.files()
 
     def statfs(self, path):
         if self.statfs_hangs:
@@ -49,6 +60,8 @@ class SlowFolder(Operations):
 
 if __name__ == "__main__":
     mountpoint, log, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
-    hangs = "--statfs-hangs" in sys.argv[4:]
+    options = sys.argv[4:]
+    hangs = "--statfs-hangs" in options
+    more = options[options.index("--more") + 1] if "--more" in options else None
     # The mount point may hold files of its own, shown once it is unmounted.
-    FUSE(SlowFolder(log, seconds, hangs), mountpoint, foreground=True, nonempty=True)
+    FUSE(SlowFolder(log, seconds, hangs, more), mountpoint, foreground=True, nonempty=True)
