@@ -33,6 +33,8 @@ xdotool key alt+s alt+c
 wait_for_clipboard '\rbefore.txt'
 
 reads() { grep -c "^read begins /$" "$log" || true; }
+# A mount anywhere on the machine rightly makes the tool read it again.
+mounts_before=$(md5sum </proc/self/mountinfo)
 xdotool type --delay 60 slow
 xdotool key Return
 wait_for "the slow read to begin" grep -q "^read begins /$" "$log"
@@ -50,7 +52,8 @@ grep -qx "UTF8_STRING\|text/plain;charset=utf-8\|STRING" <<<"$targets" ||
   { echo "the answer lists no text: $targets"; exit 1; }
 
 wait_for_clipboard '\rone.txt\rthree.txt\rtwo.txt'
-[ "$(reads)" -eq 1 ] || { echo "the slow folder was read $(reads) times, not once"; cat "$log"; exit 1; }
+[ "$(reads)" -eq 1 ] || [ "$(md5sum </proc/self/mountinfo)" != "$mounts_before" ] ||
+  { echo "the slow folder was read $(reads) times, not once"; cat "$log"; exit 1; }
 
 reads_after() { [ "$(reads)" -gt "$1" ]; }
 # into_slow_again: back to the folder above, then into the slow one again;
