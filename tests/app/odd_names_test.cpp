@@ -28,6 +28,23 @@ namespace {
 using toolkit::Value;
 namespace prop = toolkit::prop;
 
+// Holds every read of one folder at a gate until the test opens it, and
+// counts them.
+struct HeldReads {
+    explicit HeldReads(std::string folder)
+        : hook([gate = gate, reads = reads, folder = std::move(folder)](const std::string& read) {
+              if (read == folder) {
+                  ++*reads;
+                  gate->wait();
+              }
+          })
+    {
+    }
+    std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+    std::shared_ptr<std::atomic<int>> reads = std::make_shared<std::atomic<int>>(0);
+    toolkit::ScopedFolderReadHook hook;
+};
+
 class FileSystemEdges : public WindowTest {
 protected:
     void scan() { click("cmdScan"); }
@@ -269,15 +286,8 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndIsAbandonedByEscOrAno
     open(folder.path());
     scan();
 
-    auto gate = std::make_shared<Gate>();
-    auto slow_reads = std::make_shared<std::atomic<int>>(0);
     std::string slow = folder / "slow";
-    toolkit::ScopedFolderReadHook hook([gate, slow_reads, slow](const std::string& read) {
-        if (read == slow) {
-            ++*slow_reads;
-            gate->wait();
-        }
-    });
+    HeldReads held(slow);
     auto* folders = top()->findChild<QListView*>("dirNames");
     auto busy = [] {
         QCursor* pointer = QGuiApplication::overrideCursor();
@@ -285,7 +295,7 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndIsAbandonedByEscOrAno
     };
 
     open_shown("slow", false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return *slow_reads == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *held.reads == 1; }, 5000));
     // The window serves the clipboard while the read is blocked,
     toolkit::put_clipboard_text("\rstill");
     EXPECT_EQ(toolkit::clipboard_text(), "\rstill");
@@ -296,31 +306,25 @@ TEST_F(FileSystemEdges, AReadHeldBackLeavesTheWindowLiveAndIsAbandonedByEscOrAno
 
     QTest::keyClick(folders, Qt::Key_Escape);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // Abandoned at once,
-    gate->open();
+    held.gate->open();
     ASSERT_TRUE(settle());
-    EXPECT_EQ(*slow_reads, 1);
+    EXPECT_EQ(*held.reads, 1);
     EXPECT_EQ(current_folder(), folder.path());  // the tool stays where it was,
     EXPECT_EQ(text(), "\rhere");  // with the text the user had,
     EXPECT_TRUE(messages.empty());  // and no message.
 
     // Another folder opened while a read is out wins, and the earlier read,
     // landing last, is dropped.
-    auto second_gate = std::make_shared<Gate>();
-    toolkit::ScopedFolderReadHook again([second_gate, slow_reads, slow](const std::string& read) {
-        if (read == slow) {
-            ++*slow_reads;
-            second_gate->wait();
-        }
-    });
+    HeldReads again(slow);
     open_shown("slow", false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return *slow_reads == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *again.reads == 1; }, 5000));
     QModelIndex quick = folder_rows("quick").value(0);
     ASSERT_TRUE(quick.isValid());
     QPoint at = folders->visualRect(quick).center();
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
     EXPECT_TRUE(QTest::qWaitFor([&] { return current_folder() == folder / "quick"; }, 5000));
-    second_gate->open();
+    again.gate->open();
     ASSERT_TRUE(settle());
     EXPECT_EQ(current_folder(), folder / "quick");
 }
@@ -334,15 +338,8 @@ TEST_F(FileSystemEdges, AButtonPressedByAScreenReaderDuringAReadWaitsItsTurnButE
     folder.file("here");
     open(folder.path());
 
-    auto gate = std::make_shared<Gate>();
-    auto slow_reads = std::make_shared<std::atomic<int>>(0);
     std::string slow = folder / "slow";
-    toolkit::ScopedFolderReadHook hook([gate, slow_reads, slow](const std::string& read) {
-        if (read == slow) {
-            ++*slow_reads;
-            gate->wait();
-        }
-    });
+    HeldReads held(slow);
     // A screen reader's Press is no input event: nothing holds it back but
     // the order the window gives every action. Qt clicks the button a moment
     // after the Press, as a user would see it go down and up.
@@ -359,10 +356,10 @@ TEST_F(FileSystemEdges, AButtonPressedByAScreenReaderDuringAReadWaitsItsTurnButE
     };
 
     open_shown("slow", false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return *slow_reads == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *held.reads == 1; }, 5000));
     press("cmdScan");
     EXPECT_EQ(text(), "");  // Not the folder being left,
-    gate->open();
+    held.gate->open();
     ASSERT_TRUE(settle());
     EXPECT_EQ(current_folder(), slow);
     EXPECT_EQ(text(), "\rlate");  // but the one the user asked for first.
