@@ -12,6 +12,7 @@ Usage: slow_fs.py MOUNTPOINT LOG SECONDS [--statfs-hangs] [--more FILE]"""
 import errno
 import stat
 import sys
+import threading
 import time
 
 from fusepy import FUSE, FuseOSError, Operations
@@ -53,8 +54,7 @@ class SlowFolder(Operations):
     def statfs(self, path):
         if self.statfs_hangs:
             self.note("statfs hangs")
-            while True:
-                time.sleep(60)
+            threading.Event().wait()  # Set by no one: never answered.
         return {}
 
 

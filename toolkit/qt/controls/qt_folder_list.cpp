@@ -107,7 +107,6 @@ void QtFolderList::open(const QByteArray& folder, FolderRead read)
     bool changed = folder != m_path;
     m_path = folder;
     follow(read);
-    read.folders.reset();
     m_folders.offer(folder, std::move(read));
     if (changed)
         raise(handler(Event::Change));
