@@ -2,7 +2,7 @@
 // Ctrl+End, Enter, then the keys.
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -10,10 +10,10 @@ inline void add_line(QWidget* text_box, const QString& keys)
 {
     QWidget* inside = text_box->childAt(text_box->rect().center());
     QTest::mouseClick(inside ? inside : text_box, Qt::LeftButton, {}, QPoint(5, 5));
-    auto* edit = text_box->findChild<QPlainTextEdit*>();
-    if (!edit)
+    QWidget* typing = QApplication::focusWidget();
+    if (!typing || !text_box->isAncestorOf(typing))
         return;
-    QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Return);
-    QTest::keyClicks(edit, keys);
+    QTest::keyClick(typing, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(typing, Qt::Key_Return);
+    QTest::keyClicks(typing, keys);
 }

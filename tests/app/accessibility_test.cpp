@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QWidget>
 
@@ -95,7 +94,6 @@ TEST_F(Accessibility, TabFollowsTheDesignedOrderAndAlwaysLeavesTheTextBox)
     press(Qt::Key_Tab);
     ASSERT_EQ(focused_control(), "txtNames");
     type("x");
-    ASSERT_NE(top()->findChild<QPlainTextEdit*>(), nullptr);
     press(Qt::Key_Tab);
     EXPECT_EQ(focused_control(), "filNames");
     EXPECT_EQ(text(), "x");
@@ -164,7 +162,6 @@ TEST_F(Accessibility, TheTextBoxIsTheNamesAsText)
     names->setCursorPosition(11);
     press(Qt::Key_Right);
     EXPECT_EQ(names->cursorPosition(), 13);  // Past the emoji, not into it.
-    EXPECT_EQ(top()->findChild<QPlainTextEdit*>(), nullptr);  // Still only drawn.
 }
 
 TEST_F(Accessibility, AHundredThousandNamesReadInPieces)

@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 

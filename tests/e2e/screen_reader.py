@@ -116,4 +116,34 @@ line, start, end = text.getTextAtOffset(3, pyatspi.TEXT_BOUNDARY_LINE_START)
 if line != "a \u00e9.txt\n":
     fail("the line at offset 3 reads %r" % line)
 wait_for("the scan to be announced", lambda: names in inserted)
-print("screen reader: the order, the names and the text all read as expected")
+
+# Editing is told as the change itself, on the one text object there is.
+changes = []
+
+
+def on_change(event):
+    if event.source.name == "File names":
+        changes.append((event.type.minor, event.detail1, event.any_data))
+
+
+pyatspi.Registry.registerEventListener(on_change, "object:text-changed")
+keys("Tab")
+wait_for("the text box to have the focus",
+         lambda: (f := focused(app)) is not None and f.name == "File names")
+# Offsets as the bus counts them, which for the emoji need not be Python's.
+count = text.characterCount
+line_start = text.getTextAtOffset(count - 1, pyatspi.TEXT_BOUNDARY_LINE_START)[1]
+keys("ctrl+End")
+typed("x")
+wait_for("the letter typed to be told", lambda: ("insert", count, "x") in changes)
+if text.getText(0, -1) != names + "x":
+    fail("after typing, the box reads %r" % text.getText(0, -1))
+keys("shift+Home")
+wait_for("the line to be selected",
+         lambda: text.getNSelections() == 1 and text.getSelection(0) == (line_start, count + 1))
+keys("ctrl+z")
+wait_for("the undo to be told", lambda: ("delete", count, "x") in changes)
+boxes = [c for c in controls(app) if c.name == "File names"]
+if len(boxes) != 1:
+    fail("%d objects are named File names" % len(boxes))
+print("screen reader: the order, the names, the text and its edits all read as expected")

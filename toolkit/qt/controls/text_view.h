@@ -1,26 +1,33 @@
-// Draws a long text a screenful at a time, straight from the bytes it is
-// given: no document, no layout of lines out of view. Each carriage return,
-// line feed or pair of the two starts a new line.
+// The text box's editor: it draws its one buffer a screenful at a time, with
+// no document and no layout of lines out of view, and edits that buffer in
+// place, so a million lines cost no more to select or type into than ten.
 //
-// The view shows, scrolls and has a caret that the arrow keys move, as a
-// read-only editor's. Whatever asks to change the text (a click, a key that
-// is not for moving through it) goes to `on_edit`, which is expected to hand
-// the text to an editor at the caret.
+// It does what a plain-text editor does: the caret placed by a click,
+// selection by drag, double click (a word), triple click (a line) and Shift
+// with every caret key, cut, copy, paste, undo and redo, typing through an
+// input method, the context menu, and on X11 the primary selection. What it
+// copies has a carriage return, the box's own line break, between lines, and
+// what it pastes and Enter inserts are written with the same.
 //
-// To assistive technology the view is the text itself: its lines joined by
-// line feeds, counted in UTF-16 units as Qt counts. Where each line starts
-// in that count is worked out once per text, on the first question, so no
-// question costs more than the lines it asks about.
+// To assistive technology the view is the text itself, one object with the
+// buffer's offsets (see TextBuffer), told of each change as the change.
+//
+//   TextView view(parent);
+//   view.set_text("\ra.txt\rb.txt");
+//   view.set_selection(1, 6);  // "a.txt", in bytes.
 #pragma once
 
-#include <QAbstractScrollArea>
+#include "toolkit/qt/controls/text_buffer.h"
 
-#include <functional>
+#include <QAbstractScrollArea>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QPoint>
+
 #include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
+
+class QTextLayout;
 
 namespace toolkit {
 
@@ -28,54 +35,112 @@ class TextView final : public QAbstractScrollArea {
 public:
     explicit TextView(QWidget* parent);
 
-    // The view reads the text in place; it must outlive the next call.
-    void show_text(const std::string* text);
+    // Written from code: the caret goes to the start and the history is forgotten.
+    void set_text(std::string text);
+    const TextBuffer& buffer() const { return m_buffer; }
     int first_visible_line() const;
-    std::size_t line_count() const { return m_line_starts.size(); }
-    QString line(std::size_t number) const;
 
-    // The caret, as a line and a column in that line's UTF-16 units.
-    std::size_t caret_line() const { return m_caret_line; }
-    int caret_column() const { return m_caret_column; }
-    // Clamped to the text, and scrolled into view.
-    void set_caret(std::size_t line, int column);
+    // The caret and the selection's other end, in bytes of the buffer.
+    std::size_t caret() const { return m_caret; }
+    std::size_t anchor() const { return m_anchor; }
+    // Clamped to the text and to character boundaries; the caret scrolled into view.
+    void set_selection(std::size_t anchor, std::size_t caret);
+    std::size_t selection_start() const { return std::min(m_anchor, m_caret); }
+    std::size_t selection_end() const { return std::max(m_anchor, m_caret); }
 
-    // The text in assistive technology's offsets.
-    int character_count() const;
-    int line_offset(std::size_t line) const;
-    std::size_t line_at_offset(int offset) const;
-    int line_length(std::size_t line) const;
+    // Replaces [from, to) as the user's edit: undoable, and told to listeners.
+    void edit(std::size_t from, std::size_t to, std::string_view with,
+              Typing typing = Typing::Alone);
+
+    // The text between two offsets of assistive technology.
     QString text_between(int start, int end) const;
-    // Where a character is drawn, in the viewport's coordinates.
-    QRect character_rect(std::size_t line, int column) const;
-    // The line and column under a point of the viewport, if text is there.
-    std::optional<std::pair<std::size_t, int>> character_at(QPoint point) const;
+    // Where the character at a byte is drawn, in the viewport's coordinates.
+    QRect character_rect(std::size_t byte) const;
+    // The character boundary nearest a point of the viewport.
+    std::size_t byte_at(QPoint point) const;
+    // The character boundary nearest x (in the viewport) on a line.
+    std::size_t byte_at_x(std::size_t line, int x) const;
 
-    std::function<void(QEvent* event)> on_edit;
+    void cut();
+    void copy() const;
+    void paste();
+    void select_all();
+    void undo();
+    void redo();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    std::string_view line_bytes(std::size_t number) const;
-    int visible_lines() const;
-    void update_scroll_ranges();
-    void ensure_offsets() const;
+    enum class Motion {
+        PreviousCharacter,
+        NextCharacter,
+        PreviousWord,
+        NextWord,
+        PreviousLine,
+        NextLine,
+        PreviousPage,
+        NextPage,
+        LineStart,
+        LineEnd,
+        TextStart,
+        TextEnd
+    };
+    std::size_t moved(Motion motion) const;
+    bool move_by_key(QKeyEvent* event);
+    bool edit_by_key(QKeyEvent* event);
+    void replace_selection(std::string_view with, Typing typing = Typing::Alone);
+    void paste_from(QClipboard::Mode mode, std::optional<QPoint> at);
+    void offer_primary() const;
 
-    const std::string* m_text = nullptr;
-    std::vector<std::size_t> m_line_starts;
-    // Each line's first UTF-16 offset, and one past the end; empty until asked.
-    mutable std::vector<int> m_line_offsets;
+    // What a listener must be told of a change: the lines around it as they
+    // were, and how much of the text after them the change leaves alone.
+    struct Told {
+        bool listening = false;
+        int at = 0;
+        int tail = 0;
+        QString before;
+    };
+    Told before_change(std::size_t from, std::size_t to) const;
+    // Tells the change as what went and what came, no more than changed.
+    void tell_change(const Told& told);
+    void show_change(const Told& told, const TextChange& made, std::size_t caret);
+
+    // The line laid out as drawn, with the input method's pre-edit in it.
+    void lay_out(QTextLayout& layout, std::size_t line) const;
+    int column_of(std::size_t byte) const;
+    std::size_t byte_of(std::size_t line, int column) const;
+    int x_of(std::size_t byte) const;
+    int visible_lines() const;
+    int line_px() const;
+    void update_scroll_ranges();
+    void scroll_to_caret();
+    void announce_caret() const;
+
+    TextBuffer m_buffer;
+    std::size_t m_caret = 0;
+    std::size_t m_anchor = 0;
+    // The x the caret keeps through Up and Down, from where they started.
+    std::optional<int> m_goal_x;
+    QString m_preedit;
+    int m_preedit_caret = 0;
     // The longest line by bytes gives a first guess; drawing corrects it.
     int m_widest_px = 0;
-    std::size_t m_caret_line = 0;
-    int m_caret_column = 0;
+    bool m_dragging = false;
+    // A press soon after a double click, near it, selects the line.
+    QElapsedTimer m_double_clicked;
+    QPoint m_double_click_at;
 };
 
 }  // namespace toolkit

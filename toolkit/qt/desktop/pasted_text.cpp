@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -44,8 +46,11 @@ public:
         if (!screen)
             return false;
         m_window = xcb_generate_id(m_connection);
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1,
-                          0, XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+        // A text sent in parts arrives as changes of the window's property.
+        const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK,
+                          &events);
         return true;
     }
 
@@ -59,29 +64,54 @@ public:
         return reply ? reply->atom : XCB_NONE;
     }
 
-    // The clipboard's content as `target`, asked of its owner, who has until
-    // `deadline` to answer.
-    Pasted::Outcome fetch(xcb_atom_t target, Clock::time_point deadline, QByteArray& bytes)
+    // The selection's content as `target`, asked of its owner, who has until
+    // `deadline` to answer, then `answer_time` after each part it sends to
+    // send the next. More than `limit` bytes is too long.
+    Pasted::Outcome fetch(xcb_atom_t selection, xcb_atom_t target, Clock::time_point deadline,
+                          std::size_t limit, QByteArray& bytes)
     {
-        xcb_atom_t clipboard = atom("CLIPBOARD");
         xcb_atom_t property = atom("TOBREL_PASTE");
         xcb_atom_t incremental = atom("INCR");
-        xcb_convert_selection(m_connection, m_window, clipboard, target, property,
+        xcb_convert_selection(m_connection, m_window, selection, target, property,
                               XCB_CURRENT_TIME);
         xcb_flush(m_connection);
+        bool in_parts = false;
         for (;;) {
             while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
                 std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> owned(event, &std::free);
-                if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
-                    continue;
-                auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
-                if (notify->property == XCB_NONE)
-                    return Pasted::Outcome::Nothing;  // The owner has no such form.
-                return take_property(property, incremental, bytes);
+                std::uint8_t type = event->response_type & 0x7f;
+                if (type == XCB_SELECTION_NOTIFY && !in_parts) {
+                    auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
+                    if (notify->property == XCB_NONE)
+                        return Pasted::Outcome::Nothing;  // The owner has no such form.
+                    Part part = take_property(property, limit);
+                    if (part.type != incremental || part.outcome != Pasted::Outcome::Read) {
+                        bytes = std::move(part.bytes);
+                        return part.outcome;
+                    }
+                    // Too long for one property: each part replaces the last,
+                    // and an empty one ends the text.
+                    in_parts = true;
+                    bytes.clear();
+                    deadline = Clock::now() + answer_time;
+                } else if (type == XCB_PROPERTY_NOTIFY && in_parts) {
+                    auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                    if (notify->atom != property || notify->state != XCB_PROPERTY_NEW_VALUE)
+                        continue;
+                    Part part =
+                        take_property(property, limit - static_cast<std::size_t>(bytes.size()));
+                    if (part.outcome != Pasted::Outcome::Read)
+                        return part.outcome;
+                    if (part.bytes.isEmpty())
+                        return Pasted::Outcome::Read;
+                    bytes += part.bytes;
+                    deadline = Clock::now() + answer_time;
+                }
             }
             if (xcb_connection_has_error(m_connection))
                 return Pasted::Outcome::Nothing;
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0)
                 return Pasted::Outcome::NoAnswer;
             pollfd ready{xcb_get_file_descriptor(m_connection), POLLIN, 0};
@@ -90,41 +120,49 @@ public:
     }
 
 private:
-    Pasted::Outcome take_property(xcb_atom_t property, xcb_atom_t incremental, QByteArray& bytes)
+    struct Part {
+        Pasted::Outcome outcome = Pasted::Outcome::Nothing;
+        xcb_atom_t type = XCB_NONE;
+        QByteArray bytes;
+    };
+
+    // Reads the property and deletes it, which asks a sender in parts for the next.
+    Part take_property(xcb_atom_t property, std::size_t limit)
     {
-        // One word more than a path can take tells a longer text from one that fits.
-        xcb_get_property_cookie_t cookie =
-            xcb_get_property(m_connection, 1, m_window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                             most_pasted_bytes / 4 + 1);
+        // One word more than the limit tells a longer text from one that fits.
+        auto words =
+            static_cast<std::uint32_t>(std::min<std::size_t>(limit / 4 + 1, UINT32_MAX / 4));
+        xcb_get_property_cookie_t cookie = xcb_get_property(m_connection, 1, m_window, property,
+                                                            XCB_GET_PROPERTY_TYPE_ANY, 0, words);
         std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
             xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+        xcb_flush(m_connection);
         if (!reply)
-            return Pasted::Outcome::Nothing;
-        // A text sent in parts is far too long to be a path.
-        if (reply->type == incremental || reply->bytes_after > 0)
-            return Pasted::Outcome::TooLong;
-        int length = xcb_get_property_value_length(reply.get());
-        if (length > most_pasted_bytes)
-            return Pasted::Outcome::TooLong;
-        bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
-        return Pasted::Outcome::Read;
+            return {};
+        auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+        if (reply->bytes_after > 0 || length > limit)
+            return {Pasted::Outcome::TooLong, reply->type, {}};
+        return {Pasted::Outcome::Read, reply->type,
+                QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                           static_cast<qsizetype>(length))};
     }
 
     xcb_connection_t* m_connection;
     xcb_window_t m_window = XCB_NONE;
 };
 
-Pasted read_from_x()
+Pasted read_from_x(const char* selection, std::size_t limit, bool with_addresses)
 {
     Pasted pasted;
     XConnection x;
     if (!x.open())
         return pasted;
+    xcb_atom_t from = x.atom(selection);
     Clock::time_point deadline = Clock::now() + answer_time;
     // The forms the owner offers first: some owners send their text as
     // whatever form is asked for.
     QByteArray bytes;
-    pasted.outcome = x.fetch(x.atom("TARGETS"), deadline, bytes);
+    pasted.outcome = x.fetch(from, x.atom("TARGETS"), deadline, most_pasted_bytes, bytes);
     if (pasted.outcome != Pasted::Outcome::Read)
         return pasted;
     xcb_atom_t uri_list = x.atom("text/uri-list");
@@ -137,8 +175,8 @@ Pasted read_from_x()
         has_uri_list = has_uri_list || offered == uri_list;
         has_utf8 = has_utf8 || offered == utf8;
     }
-    if (has_uri_list) {
-        pasted.outcome = x.fetch(uri_list, deadline, bytes);
+    if (with_addresses && has_uri_list) {
+        pasted.outcome = x.fetch(from, uri_list, deadline, limit, bytes);
         for (const QByteArray& line : bytes.split('\n')) {
             QByteArray address = line.trimmed();
             if (!address.isEmpty() && !address.startsWith('#'))
@@ -146,40 +184,60 @@ Pasted read_from_x()
         }
         return pasted;
     }
-    pasted.outcome = has_utf8 ? x.fetch(utf8, deadline, bytes) : Pasted::Outcome::Nothing;
+    pasted.outcome =
+        has_utf8 ? x.fetch(from, utf8, deadline, limit, bytes) : Pasted::Outcome::Nothing;
     if (pasted.outcome == Pasted::Outcome::Read)
         pasted.text = QString::fromUtf8(bytes);
     return pasted;
 }
 
-Pasted read_from_qt()
+Pasted read_from_qt(QClipboard::Mode mode, std::size_t limit, bool with_addresses)
 {
     Pasted pasted;
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode);
     if (!data)
         return pasted;
-    if (data->hasUrls()) {
+    if (with_addresses && data->hasUrls()) {
         pasted.outcome = Pasted::Outcome::Read;
         pasted.addresses = data->urls();
     } else if (data->hasText()) {
         pasted.text = data->text();
-        pasted.outcome = pasted.text.size() > most_pasted_bytes ? Pasted::Outcome::TooLong
-                                                                : Pasted::Outcome::Read;
+        pasted.outcome = static_cast<std::size_t>(pasted.text.size()) > limit
+            ? Pasted::Outcome::TooLong
+            : Pasted::Outcome::Read;
     }
     return pasted;
+}
+
+void read(QObject* context, QClipboard::Mode mode, std::size_t limit, bool with_addresses,
+          std::function<void(const Pasted& pasted)> done)
+{
+    // What the program itself holds is read from memory; nothing to wait for.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    bool own =
+        mode == QClipboard::Selection ? clipboard->ownsSelection() : clipboard->ownsClipboard();
+    if (own || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        done(read_from_qt(mode, limit, with_addresses));
+        return;
+    }
+    const char* selection = mode == QClipboard::Selection ? "PRIMARY" : "CLIPBOARD";
+    auto pasted = std::make_shared<Pasted>();
+    run_off_thread([pasted, selection, limit,
+                    with_addresses] { *pasted = read_from_x(selection, limit, with_addresses); },
+                   context, [pasted, done = std::move(done)] { done(*pasted); });
 }
 
 }  // namespace
 
 void read_pasted(QObject* context, std::function<void(const Pasted& pasted)> done)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        done(read_from_qt());
-        return;
-    }
-    auto pasted = std::make_shared<Pasted>();
-    run_off_thread([pasted] { *pasted = read_from_x(); }, context,
-                   [pasted, done = std::move(done)] { done(*pasted); });
+    read(context, QClipboard::Clipboard, most_pasted_bytes, true, std::move(done));
+}
+
+void read_pasted_text(QObject* context, QClipboard::Mode mode,
+                      std::function<void(const Pasted& pasted)> done)
+{
+    read(context, mode, most_pasted_text_bytes, false, std::move(done));
 }
 
 }  // namespace toolkit

@@ -8,13 +8,20 @@
 // the data over a pipe that Qt reads with a deadline of its own, and the
 // offscreen one, which lives in the process) Qt's clipboard is read.
 //
+// A text box's paste reads any text up to a bound, from the clipboard or,
+// for a middle click, from the primary selection; a text sent in parts is
+// followed part by part, each with the same deadline.
+//
 //   read_pasted(list, [](const Pasted& pasted) { ... });
+//   read_pasted_text(box, QClipboard::Selection, [](const Pasted& pasted) { ... });
 #pragma once
 
+#include <QClipboard>
 #include <QList>
 #include <QString>
 #include <QUrl>
 
+#include <cstddef>
 #include <functional>
 
 class QObject;
@@ -25,14 +32,19 @@ struct Pasted {
     enum class Outcome { Read, Nothing, TooLong, NoAnswer };
     Outcome outcome = Outcome::Nothing;
     QList<QUrl> addresses;  // text/uri-list, where the clipboard holds it.
-    QString text;           // Otherwise its plain text.
+    QString text;  // Otherwise its plain text.
 };
 
 // Bytes beyond this are no path, however encoded: the read stops there.
 constexpr int most_pasted_bytes = 3 * 4096;
 
-// `done` runs on the window's thread, within about a second, unless
-// `context` is gone by then.
+// More than any user pastes into a text box on purpose; the read stops there.
+constexpr std::size_t most_pasted_text_bytes = std::size_t(256) << 20;
+
+// `done` runs on the window's thread, within about a second of the last part
+// the owner sent, unless `context` is gone by then.
 void read_pasted(QObject* context, std::function<void(const Pasted& pasted)> done);
+void read_pasted_text(QObject* context, QClipboard::Mode mode,
+                      std::function<void(const Pasted& pasted)> done);
 
 }  // namespace toolkit

@@ -10,7 +10,6 @@
 #include <memory>
 
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QWidget>
 

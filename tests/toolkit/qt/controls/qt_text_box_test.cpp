@@ -6,7 +6,10 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QPlainTextEdit>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 
@@ -27,10 +30,18 @@ protected:
         for (auto* area : widget->findChildren<QAbstractScrollArea*>())
             if (auto* drawn = dynamic_cast<toolkit::TextView*>(area))
                 view = drawn;
+        view->setFocus();
     }
 
-    QPlainTextEdit* editor() { return widget->findChild<QPlainTextEdit*>(); }
-    bool editing() { return editor() && editor()->isVisible(); }
+    std::string text() { return toolkit::get_text(box, prop::Text); }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(view, key, modifiers);
+    }
+    void type(const char* keys) { QTest::keyClicks(view, keys); }
+    // The point of the viewport over a byte of the text.
+    QPoint over(std::size_t byte) { return view->character_rect(byte).center(); }
+    QWidget* viewport() { return view->viewport(); }
 
     toolkit::Form form{"frmText", "Test", 4800, 3270};
     toolkit::Object& box =
@@ -39,56 +50,166 @@ protected:
     toolkit::TextView* view = nullptr;
 };
 
-TEST_F(TextBox, StartsANewLineAtEachBreak)
+TEST_F(TextBox, StartsANewLineAtEachBreakAndReadsBackWhatWasWritten)
 {
     const std::pair<std::string, std::size_t> cases[] = {
-        {"", 1}, {"\ra.txt\rb.txt", 3}, {"a\nb", 2}, {"a\r\nb", 2}, {"\r\r", 3}, {"x\r", 2}};
-    for (const auto& [text, lines] : cases) {
-        SCOPED_TRACE(testing::PrintToString(text));
-        box.set(prop::Text, text);
-        EXPECT_EQ(view->line_count(), lines);
-        EXPECT_EQ(box.get(prop::Text), Value(text));
+        {"", 1},    {"\ra.txt\rb.txt", 3},   {"a\nb", 2}, {"a\r\nb", 2}, {"\r\r", 3},
+        {"x\r", 2}, {"bad \xFF\xFE byte", 1}};
+    for (const auto& [written, lines] : cases) {
+        SCOPED_TRACE(testing::PrintToString(written));
+        box.set(prop::Text, written);
+        EXPECT_EQ(view->buffer().line_count(), lines);
+        EXPECT_EQ(box.get(prop::Text), Value(written));
     }
 }
 
-TEST_F(TextBox, ScrollsWithoutEditingAndEditsOnTheFirstOtherKey)
+TEST_F(TextBox, TypingEditsTheTextInPlaceWithTheBoxsLineBreak)
 {
-    std::string text;
-    for (int line = 0; line < 5000; ++line)
-        text += "\rname " + std::to_string(line);
-    box.set(prop::Text, text);
-
-    QTest::keyClick(view, Qt::Key_PageDown);
-    QTest::keyClick(view, Qt::Key_Down);
-    QTest::keyClick(view, Qt::Key_End);
-    EXPECT_GT(view->verticalScrollBar()->value(), 1);  // The caret stays in view.
-    EXPECT_FALSE(editing());  // No document built for looking.
-
-    int first_line = view->first_visible_line();
-    std::size_t caret_line = view->caret_line();
-    QTest::keyClick(view, Qt::Key_Backspace);  // The key that asked to edit is not lost:
-    ASSERT_TRUE(editing());
-    EXPECT_EQ(editor()->verticalScrollBar()->value(), first_line);
-    // it deleted the last letter of the caret's line.
-    std::size_t line_end = 0;
-    for (std::size_t line = 0; line < caret_line; ++line)
-        line_end = text.find('\r', line_end + 1);
-    EXPECT_EQ(toolkit::get_text(box, prop::Text), std::string(text).erase(line_end - 1, 1));
-
-    box.set(prop::Text, std::string("\rnew"));  // Written from code: drawn again.
-    EXPECT_FALSE(editing());
-    EXPECT_EQ(box.get(prop::Text), Value(std::string("\rnew")));
+    box.set(prop::Text, std::string("\ralpha beta\rgamma"));
+    press(Qt::Key_Down);
+    press(Qt::Key_End);
+    type("s");
+    EXPECT_EQ(text(), "\ralpha betas\rgamma");
+    press(Qt::Key_Return);  // Enter writes a carriage return, never a line feed.
+    type("new");
+    EXPECT_EQ(text(), "\ralpha betas\rnew\rgamma");
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace, Qt::ControlModifier);  // Back to the start of the word.
+    EXPECT_EQ(text(), "\ralpha betas\r\rgamma");
+    press(Qt::Key_Up);
+    press(Qt::Key_Home);
+    press(Qt::Key_Delete, Qt::ControlModifier);  // Up to the next word.
+    EXPECT_EQ(text(), "\rbetas\r\rgamma");
+    press(Qt::Key_Home);
+    press(Qt::Key_Backspace);  // Joins the line with the one before.
+    press(Qt::Key_Delete);
+    EXPECT_EQ(text(), "etas\r\rgamma");
 }
 
-TEST_F(TextBox, KeepsTheUsersEditsWithCarriageReturns)
+TEST_F(TextBox, SelectsWithShiftAndCopiesCutsAndPastesWithCarriageReturns)
 {
-    box.set(prop::Text,
-            std::string("\ra\xC2\xA0"
-                        "b"));  // With a no-break space.
-    add_line(widget, "typed");
-    EXPECT_EQ(box.get(prop::Text),
-              Value(std::string("\ra\xC2\xA0"
-                                "b\rtyped")));
+    box.set(prop::Text, std::string("\ra.txt\rb.txt\rc.txt"));
+    press(Qt::Key_Down);
+    press(Qt::Key_Down, Qt::ShiftModifier);
+    press(Qt::Key_End, Qt::ShiftModifier);
+    press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "a.txt\rb.txt");
+    press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(text(), "\r\rc.txt");
+
+    // A text from elsewhere keeps its lines, written with the box's break.
+    QGuiApplication::clipboard()->setText("one\ntwo\r\nthree");
+    press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text() != "\r\rc.txt"; }, 5000));
+    EXPECT_EQ(text(), "\rone\rtwo\rthree\rc.txt");
+
+    press(Qt::Key_A, Qt::ControlModifier);
+    type("z");
+    EXPECT_EQ(text(), "z");
+}
+
+TEST_F(TextBox, UndoesAWordTypedAsOneStepAndRedoesByEitherKey)
+{
+    box.set(prop::Text, std::string("\rname"));
+    press(Qt::Key_End, Qt::ControlModifier);
+    type(".txt");
+    press(Qt::Key_Return);
+    type("x");
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), "\rname.txt\r");
+    press(Qt::Key_Z, Qt::ControlModifier);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), "\rname");
+    press(Qt::Key_Z, Qt::ControlModifier);  // Nothing more to undo: the scan's text stays.
+    EXPECT_EQ(text(), "\rname");
+    press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(text(), "\rname.txt");
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(text(), "\rname.txt\r");
+    type("y");  // A new edit forgets what was undone.
+    press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(text(), "\rname.txt\ry");
+}
+
+TEST_F(TextBox, ClicksPlaceTheCaretAndSelectByDragWordAndLine)
+{
+    box.set(prop::Text, std::string("\rfirst file.txt\rsecond"));
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, over(7));  // On the "f" of "file".
+    type("my ");
+    EXPECT_EQ(text(), "\rfirst my file.txt\rsecond");
+
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, over(1));
+    QTest::mouseMove(viewport(), over(5));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, over(5));
+    EXPECT_EQ(view->selection_start(), 1u);
+    EXPECT_EQ(view->selection_end(), 5u);
+
+    QTest::mouseDClick(viewport(), Qt::LeftButton, {}, over(11));
+    EXPECT_EQ(view->selection_start(), 10u);  // "file"
+    EXPECT_EQ(view->selection_end(), 14u);
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, over(11));  // The third click.
+    EXPECT_EQ(view->selection_start(), 1u);
+    EXPECT_EQ(view->selection_end(), 18u);  // The whole line, without its break.
+}
+
+TEST_F(TextBox, TakesComposedTextFromAnInputMethod)
+{
+    box.set(prop::Text, std::string("\rcaf"));
+    press(Qt::Key_End, Qt::ControlModifier);
+    QInputMethodEvent composing(QStringLiteral("\u00B4"), {});
+    QApplication::sendEvent(view, &composing);
+    EXPECT_EQ(text(), "\rcaf");  // What is being composed is drawn, not yet written.
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00E9"));
+    QApplication::sendEvent(view, &composed);
+    QInputMethodEvent kanji;
+    kanji.setCommitString(QStringLiteral("\u6F22\u5B57"));
+    QApplication::sendEvent(view, &kanji);
+    EXPECT_EQ(text(), "\rcaf\xC3\xA9\xE6\xBC\xA2\xE5\xAD\x97");
+    EXPECT_EQ(static_cast<QWidget*>(view)->inputMethodQuery(Qt::ImSurroundingText).toString(),
+              QStringLiteral("caf\u00E9\u6F22\u5B57"));
+    EXPECT_EQ(static_cast<QWidget*>(view)->inputMethodQuery(Qt::ImCursorPosition).toInt(), 6);
+}
+
+TEST_F(TextBox, ScrollsToTheCaretAndTabLeavesTheBox)
+{
+    std::string written;
+    for (int line = 0; line < 5000; ++line)
+        written += "\rname " + std::to_string(line);
+    box.set(prop::Text, written);
+    press(Qt::Key_PageDown);
+    press(Qt::Key_Down);
+    press(Qt::Key_End);
+    EXPECT_GT(view->verticalScrollBar()->value(), 1);
+    press(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(text(), written);
+    box.set(prop::Text, std::string("\rnew"));  // Written from code: from the top again.
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(view->caret(), 0u);
+}
+
+TEST_F(TextBox, OffersTheUsualMenuWithoutHoldingTheWindow)
+{
+    box.set(prop::Text, std::string("\ra\rb"));
+    press(Qt::Key_A, Qt::ControlModifier);
+    QContextMenuEvent asked(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(viewport(), &asked);  // Returns: the menu has no loop of its own.
+    QMenu* menu = view->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    QStringList shown;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator())
+            shown << action->text();
+    EXPECT_EQ(shown,
+              QStringList({"&Undo", "&Redo", "Cu&t", "&Copy", "&Paste", "Delete", "Select All"}));
+    for (QAction* action : menu->actions())
+        if (action->text() == "Delete")
+            action->trigger();
+    EXPECT_EQ(text(), "");
+    menu->close();
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <QDropEvent>
 #include <QListView>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <QUrl>
 

@@ -1,0 +1,115 @@
+#include "toolkit/qt/controls/text_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+using toolkit::TextBuffer;
+using toolkit::Typing;
+
+// An edited buffer must index its lines and offsets exactly as one given
+// the same bytes afresh.
+void expect_indexed_afresh(const TextBuffer& edited)
+{
+    TextBuffer fresh;
+    fresh.assign(edited.bytes());
+    ASSERT_EQ(edited.line_count(), fresh.line_count());
+    for (std::size_t line = 0; line < fresh.line_count(); ++line) {
+        ASSERT_EQ(edited.line_start(line), fresh.line_start(line)) << "line " << line;
+        ASSERT_EQ(edited.line_units(line), fresh.line_units(line)) << "line " << line;
+    }
+    ASSERT_EQ(edited.unit_count(), fresh.unit_count());
+}
+
+TEST(TextBuffer, EditsNextToBreaksIndexAsTheSameTextAfresh)
+{
+    // Each edit may join or part a carriage return and a line feed.
+    struct Case {
+        const char* text;
+        std::size_t from, to;
+        const char* with;
+    };
+    const Case cases[] = {
+        {"a\r\nb", 2, 2, "x"},   {"a\rx\nb", 2, 3, ""},
+        {"a\r", 2, 2, "\n"},     {"a\nb", 1, 1, "\r"},
+        {"\r\r\r", 1, 2, ""},    {"ab", 1, 1, "\r\n\r"},
+        {"\ra\rb\rc", 0, 6, ""}, {"x", 0, 1, "\r\xC3\xA9\r\xF0\x9F\x98\x80"},
+        {"a\r\n", 1, 2, ""},     {"\n\r", 1, 1, "\n\r"},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(each.text)));
+        TextBuffer buffer;
+        buffer.assign(each.text);
+        buffer.unit_count();  // The offsets are kept up to date once asked for.
+        buffer.replace(each.from, each.to, each.with);
+        expect_indexed_afresh(buffer);
+    }
+}
+
+TEST(TextBuffer, ManyRandomEditsKeepTheIndexAndUndoAllTheWayBack)
+{
+    const std::string pieces[] = {
+        "\r", "\n", "\r\n", "a", "name.txt", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xFF", ""};
+    std::mt19937 random(7);
+    std::string original;
+    for (int line = 0; line < 200; ++line)
+        original += "\rfile " + std::to_string(line);
+    TextBuffer buffer;
+    buffer.assign(original);
+    buffer.unit_count();
+    for (int step = 0; step < 400; ++step) {
+        std::size_t from = random() % (buffer.size() + 1);
+        std::size_t to = std::min(buffer.size(), from + random() % 4);
+        buffer.replace(from, to, pieces[random() % std::size(pieces)]);
+        if (step % 50 == 0)
+            expect_indexed_afresh(buffer);
+    }
+    expect_indexed_afresh(buffer);
+    std::string edited = buffer.bytes();
+    while (buffer.undo()) { }
+    EXPECT_EQ(buffer.bytes(), original);
+    expect_indexed_afresh(buffer);
+    while (buffer.redo()) { }
+    EXPECT_EQ(buffer.bytes(), edited);
+}
+
+TEST(TextBuffer, CountsOffsetsAsQtDoesAndMapsThemBack)
+{
+    TextBuffer buffer;
+    // A line feed per break, two units past the basic plane, one per bad byte.
+    buffer.assign("\r\xC3\xA9\r\n\xF0\x9F\x98\x80x\r\xFF");
+    EXPECT_EQ(buffer.line_count(), 4u);
+    EXPECT_EQ(buffer.unit_count(), 1 + 1 + 1 + 3 + 1 + 1);
+    const std::pair<int, std::size_t> offsets[] = {{0, 0}, {1, 1},  {2, 3},  {3, 5},
+                                                   {5, 9}, {6, 10}, {7, 11}, {8, 12}};
+    for (auto [units, byte] : offsets) {
+        SCOPED_TRACE(units);
+        EXPECT_EQ(buffer.byte_at_units(units), byte);
+        EXPECT_EQ(buffer.units_at(byte), units);
+    }
+}
+
+TEST(TextBuffer, TypingJoinsOneUndoStepUntilSomethingElseHappens)
+{
+    TextBuffer buffer;
+    buffer.assign("\rname");
+    for (char c : std::string(".txt"))
+        buffer.replace(buffer.size(), buffer.size(), std::string(1, c), Typing::Merge);
+    buffer.replace(buffer.size(), buffer.size(), "\r");
+    buffer.replace(buffer.size(), buffer.size(), "b", Typing::Merge);
+    buffer.undo();
+    EXPECT_EQ(buffer.bytes(), "\rname.txt\r");
+    buffer.undo();
+    EXPECT_EQ(buffer.bytes(), "\rname.txt");
+    buffer.undo();
+    EXPECT_EQ(buffer.bytes(), "\rname");
+    EXPECT_FALSE(buffer.can_undo());
+    buffer.assign("new");  // Text written from code is no step to undo.
+    EXPECT_FALSE(buffer.can_undo());
+    EXPECT_FALSE(buffer.can_redo());
+}
+
+}  // namespace

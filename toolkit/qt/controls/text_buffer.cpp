@@ -1,0 +1,229 @@
+#include "toolkit/qt/controls/text_buffer.h"
+
+#include "toolkit/qt/core/utf8.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace toolkit {
+
+namespace {
+
+bool is_break(char c) { return c == '\r' || c == '\n'; }
+
+int clamp_units(long long units) { return static_cast<int>(std::min<long long>(units, INT_MAX)); }
+
+}  // namespace
+
+std::size_t utf16_units(std::string_view bytes)
+{
+    if (is_ascii(bytes))
+        return bytes.size();
+    std::size_t units = 0;
+    for_each_code_point(bytes, [&](char32_t c, const unsigned char*, bool valid) {
+        units += valid && c >= 0x10000 ? 2 : 1;
+    });
+    return units;
+}
+
+void TextBuffer::assign(std::string bytes)
+{
+    m_bytes = std::move(bytes);
+    m_done.clear();
+    m_undone.clear();
+    m_typing_open = false;
+    index_all();
+}
+
+void TextBuffer::index_all()
+{
+    m_starts.assign(1, 0);
+    m_units.clear();
+    m_longest = 0;
+    std::size_t longest_bytes = 0;
+    std::size_t size = m_bytes.size();
+    for (std::size_t at = 0; at < size; ++at) {
+        if (!is_break(m_bytes[at]))
+            continue;
+        if (at - m_starts.back() > longest_bytes) {
+            longest_bytes = at - m_starts.back();
+            m_longest = m_starts.size() - 1;
+        }
+        if (m_bytes[at] == '\r' && at + 1 < size && m_bytes[at + 1] == '\n')
+            ++at;
+        m_starts.push_back(at + 1);
+    }
+    if (size - m_starts.back() > longest_bytes)
+        m_longest = m_starts.size() - 1;
+}
+
+std::size_t TextBuffer::line_end(std::size_t line) const
+{
+    std::size_t end = line + 1 < m_starts.size() ? m_starts[line + 1] : m_bytes.size();
+    while (end > m_starts[line] && is_break(m_bytes[end - 1]))
+        --end;
+    return end;
+}
+
+std::string_view TextBuffer::line_bytes(std::size_t line) const
+{
+    return std::string_view(m_bytes).substr(m_starts[line], line_end(line) - m_starts[line]);
+}
+
+std::size_t TextBuffer::line_of(std::size_t byte) const
+{
+    auto after = std::upper_bound(m_starts.begin(), m_starts.end(), byte);
+    return static_cast<std::size_t>(after - m_starts.begin()) - 1;
+}
+
+void TextBuffer::ensure_units() const
+{
+    if (!m_units.empty())
+        return;
+    m_units.reserve(m_starts.size() + 1);
+    long long units = 0;
+    for (std::size_t line = 0; line < m_starts.size(); ++line) {
+        m_units.push_back(clamp_units(units));
+        units += static_cast<long long>(utf16_units(line_bytes(line))) + 1;
+    }
+    m_units.push_back(clamp_units(units - 1));
+}
+
+int TextBuffer::unit_count() const
+{
+    ensure_units();
+    return m_units.back();
+}
+
+int TextBuffer::line_units(std::size_t line) const
+{
+    ensure_units();
+    return m_units[std::min(line, m_starts.size())];
+}
+
+int TextBuffer::units_at(std::size_t byte) const
+{
+    byte = std::min(byte, m_bytes.size());
+    std::size_t line = line_of(byte);
+    std::size_t within = std::min(byte, line_end(line)) - m_starts[line];
+    return clamp_units(line_units(line) +
+                       static_cast<long long>(utf16_units(line_bytes(line).substr(0, within))));
+}
+
+std::size_t TextBuffer::byte_at_units(int units) const
+{
+    ensure_units();
+    units = std::clamp(units, 0, m_units.back());
+    auto after = std::upper_bound(m_units.begin(), m_units.end() - 1, units);
+    std::size_t line = static_cast<std::size_t>(after - m_units.begin()) - 1;
+    int wanted = units - m_units[line];
+    std::string_view bytes = line_bytes(line);
+    std::size_t found = bytes.size();
+    int counted = 0;
+    for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
+        if (found == bytes.size() && counted >= wanted)
+            found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
+        counted += valid && c >= 0x10000 ? 2 : 1;
+    });
+    return m_starts[line] + found;
+}
+
+TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view with)
+{
+    // Only the lines around the change can gain or lose a break: a carriage
+    // return just before it may pair with a line feed just after. Starts two
+    // bytes past its end and beyond only move.
+    std::size_t first = from > 0 ? line_of(from - 1) : 0;
+    std::size_t region = m_starts[first];
+    auto kept = std::lower_bound(m_starts.begin() + static_cast<std::ptrdiff_t>(first) + 1,
+                                 m_starts.end(), to + 2);
+    std::size_t kept_line = static_cast<std::size_t>(kept - m_starts.begin());
+    int kept_units_before = m_units.empty() ? 0 : m_units[kept_line];
+
+    TextChange change{from, m_bytes.substr(from, to - from), std::string(with)};
+    m_bytes.replace(from, to - from, with);
+    auto moved = static_cast<std::ptrdiff_t>(with.size()) - static_cast<std::ptrdiff_t>(to - from);
+
+    std::vector<std::size_t> found;
+    std::size_t bound = std::min(from + with.size() + 2, m_bytes.size() + 1);
+    for (std::size_t at = region; at < m_bytes.size() && at + 1 < bound; ++at) {
+        if (!is_break(m_bytes[at]))
+            continue;
+        if (m_bytes[at] == '\r' && at + 1 < m_bytes.size() && m_bytes[at + 1] == '\n')
+            ++at;
+        if (at + 1 < bound)
+            found.push_back(at + 1);
+    }
+    auto erase_from = m_starts.begin() + static_cast<std::ptrdiff_t>(first) + 1;
+    auto resume = m_starts.insert(m_starts.erase(erase_from, kept), found.begin(), found.end()) +
+        static_cast<std::ptrdiff_t>(found.size());
+    for (auto it = resume; it != m_starts.end(); ++it)
+        *it = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(*it) + moved);
+
+    if (!m_units.empty()) {
+        std::size_t new_kept = static_cast<std::size_t>(resume - m_starts.begin());
+        std::vector<int> units;
+        long long count = m_units[first];
+        for (std::size_t line = first; line < new_kept; ++line) {
+            if (line > first)
+                units.push_back(clamp_units(count));
+            count += static_cast<long long>(utf16_units(line_bytes(line))) + 1;
+        }
+        if (new_kept == m_starts.size())
+            --count;  // The last line has no break after it.
+        int shift = clamp_units(count) - kept_units_before;
+        auto units_from = m_units.begin() + static_cast<std::ptrdiff_t>(first) + 1;
+        auto units_kept = m_units.begin() + static_cast<std::ptrdiff_t>(kept_line);
+        auto units_resume =
+            m_units.insert(m_units.erase(units_from, units_kept), units.begin(), units.end()) +
+            static_cast<std::ptrdiff_t>(units.size());
+        for (auto it = units_resume; it != m_units.end(); ++it)
+            *it += shift;
+    }
+    return change;
+}
+
+TextChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_view with,
+                               Typing typing)
+{
+    to = std::min(to, m_bytes.size());
+    from = std::min(from, to);
+    if (from == to && with.empty())
+        return {from, {}, {}};
+    TextChange change = apply(from, to, with);
+    m_undone.clear();
+    bool joins = typing == Typing::Merge && m_typing_open && from == to && !m_done.empty() &&
+        m_done.back().at + m_done.back().inserted.size() == from;
+    if (joins)
+        m_done.back().inserted += with;
+    else
+        m_done.push_back(change);
+    m_typing_open = typing == Typing::Merge;
+    return change;
+}
+
+std::optional<TextChange> TextBuffer::undo()
+{
+    if (m_done.empty())
+        return std::nullopt;
+    TextChange step = std::move(m_done.back());
+    m_done.pop_back();
+    m_typing_open = false;
+    TextChange made = apply(step.at, step.at + step.inserted.size(), step.removed);
+    m_undone.push_back(std::move(step));
+    return made;
+}
+
+std::optional<TextChange> TextBuffer::redo()
+{
+    if (m_undone.empty())
+        return std::nullopt;
+    TextChange step = std::move(m_undone.back());
+    m_undone.pop_back();
+    m_typing_open = false;
+    TextChange made = apply(step.at, step.at + step.removed.size(), step.inserted);
+    m_done.push_back(std::move(step));
+    return made;
+}
+
+}  // namespace toolkit
