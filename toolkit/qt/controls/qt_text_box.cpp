@@ -3,7 +3,6 @@
 #include "toolkit/qt/controls/text_view.h"
 #include "toolkit/qt/core/utf8.h"
 
-#include <QAccessible>
 #include <QVBoxLayout>
 
 namespace toolkit {
@@ -29,23 +28,7 @@ QtTextBox::QtTextBox(QWidget* parent, std::string_view name, std::optional<std::
 
 std::string QtTextBox::text() const { return m_view->buffer().bytes(); }
 
-void QtTextBox::set_text(std::string text)
-{
-    // A listener hears what went and what came; the strings are built only
-    // when one listens.
-    QString removed;
-    bool listening = QAccessible::isActive();
-    if (listening)
-        removed = m_view->text_between(0, m_view->buffer().unit_count());
-    m_view->set_text(std::move(text));
-    if (listening) {
-        QString inserted = m_view->text_between(0, m_view->buffer().unit_count());
-        if (removed.isEmpty() && inserted.isEmpty())
-            return;
-        QAccessibleTextUpdateEvent changed(m_view, 0, removed, inserted);
-        QAccessible::updateAccessibility(&changed);
-    }
-}
+void QtTextBox::set_text(std::string text) { m_view->set_text(std::move(text)); }
 
 void QtTextBox::set_spoken_name(std::string_view name) { m_view->setAccessibleName(qt_text(name)); }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace toolkit {
 
@@ -26,19 +27,26 @@ std::size_t utf16_units(std::string_view bytes)
     return units;
 }
 
-void TextBuffer::assign(std::string bytes)
+std::string TextBuffer::assign(std::string bytes)
 {
-    m_bytes = std::move(bytes);
-    m_done.clear();
-    m_undone.clear();
+    std::string gone = std::exchange(m_bytes, std::move(bytes));
+    std::vector<TextChange>().swap(m_done);
+    std::vector<TextChange>().swap(m_undone);
     m_typing_open = false;
     index_all();
+    return gone;
 }
 
 void TextBuffer::index_all()
 {
-    m_starts.assign(1, 0);
-    m_units.clear();
+    // Fresh vectors: a cleared one would keep a million lines' worth of room.
+    std::size_t breaks = static_cast<std::size_t>(std::count(m_bytes.begin(), m_bytes.end(), '\r') +
+                                                  std::count(m_bytes.begin(), m_bytes.end(), '\n'));
+    std::vector<std::size_t> starts;
+    starts.reserve(breaks + 1);
+    starts.push_back(0);
+    m_starts.swap(starts);
+    std::vector<int>().swap(m_units);
     m_longest = 0;
     std::size_t longest_bytes = 0;
     std::size_t size = m_bytes.size();

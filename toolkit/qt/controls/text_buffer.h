@@ -34,8 +34,8 @@ struct TextChange {
 
 class TextBuffer {
 public:
-    // Replaces everything and forgets the history.
-    void assign(std::string bytes);
+    // Replaces everything and forgets the history; gives back the text that went.
+    std::string assign(std::string bytes);
     const std::string& bytes() const { return m_bytes; }
     std::size_t size() const { return m_bytes.size(); }
 

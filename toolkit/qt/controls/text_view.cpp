@@ -43,7 +43,7 @@ TextView::TextView(QWidget* parent) : QAbstractScrollArea(parent)
 
 void TextView::set_text(std::string text)
 {
-    m_buffer.assign(std::move(text));
+    m_announcer.replaced(m_buffer.assign(std::move(text)));
     m_caret = m_anchor = 0;
     m_goal_x.reset();
     m_preedit.clear();

@@ -17,6 +17,7 @@
 //   view.set_selection(1, 6);  // "a.txt", in bytes.
 #pragma once
 
+#include "toolkit/qt/controls/text_announcer.h"
 #include "toolkit/qt/controls/text_buffer.h"
 
 #include <QAbstractScrollArea>
@@ -112,7 +113,7 @@ private:
         int tail = 0;
         QString before;
     };
-    Told before_change(std::size_t from, std::size_t to) const;
+    Told before_change(std::size_t from, std::size_t to);
     // Tells the change as what went and what came, no more than changed.
     void tell_change(const Told& told);
     void show_change(const Told& told, const TextChange& made, std::size_t caret);
@@ -129,6 +130,7 @@ private:
     void announce_caret() const;
 
     TextBuffer m_buffer;
+    TextAnnouncer m_announcer{this, m_buffer};
     std::size_t m_caret = 0;
     std::size_t m_anchor = 0;
     // The x the caret keeps through Up and Down, from where they started.

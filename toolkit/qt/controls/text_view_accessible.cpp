@@ -211,10 +211,12 @@ QString TextView::text_between(int start, int end) const
     return text;
 }
 
-TextView::Told TextView::before_change(std::size_t from, std::size_t to) const
+TextView::Told TextView::before_change(std::size_t from, std::size_t to)
 {
     if (!QAccessible::isActive())
         return {};
+    // The listener must have heard the whole text for this change to be true of it.
+    m_announcer.finish();
     // A line either side: a break may join or part at the change's edges.
     std::size_t first = m_buffer.line_of(from);
     first = first > 0 ? first - 1 : 0;

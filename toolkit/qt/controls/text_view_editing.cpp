@@ -185,7 +185,7 @@ void TextView::keyPressEvent(QKeyEvent* event)
         return;
     QString typed = event->text();
     bool printable = !typed.isEmpty() &&
-        !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
         std::all_of(typed.begin(), typed.end(), [](QChar c) {
             return c.isPrint() || c.isSurrogate() || c == QChar::Tabulation;
         });

@@ -24,6 +24,8 @@ namespace {
 
 std::string with_box_breaks(std::string_view bytes)
 {
+    if (bytes.find('\n') == std::string_view::npos)
+        return std::string(bytes);  // The scan's own text: nothing to change.
     std::string text;
     text.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size(); ++at) {
