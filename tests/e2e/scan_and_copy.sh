@@ -2,7 +2,8 @@
 # Drives the real binary in a real X server, as a user would with the
 # keyboard: open a prepared folder, Alt+S, Alt+C, read the clipboard from
 # another program; then paste another folder's path into the folder list,
-# Alt+S, Alt+C again; Alt+X. Usage: scan_and_copy.sh path/to/tobrel
+# Alt+S, Alt+C again; then click into the names and edit, copy and paste
+# there; Alt+X. Usage: scan_and_copy.sh path/to/tobrel
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need Xvfb xdotool xclip
@@ -29,5 +30,21 @@ printf '%s' "$other" | xclip -selection clipboard
 wait_for "the path on the clipboard" bash -c '[ "$(xclip -o -selection clipboard)" = "$0" ]' "$other"
 xdotool key Tab Tab Tab ctrl+v alt+s alt+c
 wait_for_clipboard '\rpasted.txt'
+
+# Edited in the box, clicked into: typed, selected by keys, copied, undone;
+# the clipboard and the primary selection read by another program, and a
+# paste from another program.
+xdotool mousemove --window "$window" 250 150 click 1
+xdotool key ctrl+End
+xdotool type --delay 50 typed
+xdotool key shift+Home ctrl+c
+wait_for_clipboard 'pasted.txttyped'
+xdotool key ctrl+z ctrl+a
+wait_for "the whole text as the primary selection" \
+  bash -c '[ "$(xclip -o -selection primary | od -An -tx1)" = "$0" ]' "$(printf '\rpasted.txt' | od -An -tx1)"
+printf 'one\ntwo' | xclip -selection clipboard
+wait_for "the lines on the clipboard" bash -c '[ "$(xclip -o -selection clipboard)" = "$(printf "one\ntwo")" ]'
+xdotool key ctrl+End ctrl+v alt+c
+wait_for_clipboard '\rpasted.txtone\rtwo'
 
 end_tool

@@ -40,9 +40,16 @@ copied() { xdotool key alt+c; wl-paste --no-newline >/dev/null 2>&1; }
 wait_for "the tool to take keys" copied
 
 open_under_tmp "$(basename "$folder")"
+# A line typed and selected in the box, copied by its own Ctrl+C.
+xdotool key Tab
+xdotool type --delay 50 typed
+xdotool key shift+Home ctrl+c
+expected=$(printf 'typed' | od -An -tx1)
+pasted_is_expected() { [ "$(wl-paste --no-newline | od -An -tx1)" = "$expected" ]; }
+wait_for "the typed line in a Wayland program's paste" pasted_is_expected
+
 xdotool key alt+s alt+c
 expected=$(printf '\ra.txt\rb.txt\rwith space' | od -An -tx1)
-pasted_is_expected() { [ "$(wl-paste --no-newline | od -An -tx1)" = "$expected" ]; }
 wait_for "the scanned names in a Wayland program's paste" pasted_is_expected
 
 xdotool key alt+x
