@@ -32,35 +32,6 @@ namespace {
 
 namespace prop = toolkit::prop;
 
-// The longest gap between two ticks of a timer on the window's thread
-// since the last reset.
-class StallMeter {
-public:
-    StallMeter()
-    {
-        m_ticks.setInterval(1);
-        QObject::connect(&m_ticks, &QTimer::timeout, [this] {
-            qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_ticks.start();
-    }
-    void reset()
-    {
-        m_last = m_clock.nsecsElapsed();
-        m_longest = 0;
-    }
-    double longest_ms() const { return static_cast<double>(m_longest) / 1e6; }
-
-private:
-    QTimer m_ticks;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
-
 std::int32_t listed(app::frmMain& window)
 {
     return toolkit::get_int(window.form().control("filNames"), prop::ListCount);
@@ -71,8 +42,7 @@ double until_listed(app::frmMain& window, std::int32_t count)
 {
     QElapsedTimer waited;
     waited.start();
-    if (!run_until([&] { return listed(window) == count && toolkit::folders_settled(); },
-                   600000)) {
+    if (!run_until([&] { return listed(window) == count && toolkit::folders_settled(); }, 600000)) {
         std::fprintf(stderr, "the file list holds %d names, not %d\n", listed(window), count);
         std::exit(1);
     }

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 // Runs the window's event loop until `done` holds, looking every
@@ -25,3 +26,31 @@ inline bool run_until(const std::function<bool()>& done, int timeout_ms)
     return done();
 }
 
+// The longest gap between two ticks of a timer on the window's thread
+// since the last reset.
+class StallMeter {
+public:
+    StallMeter()
+    {
+        m_ticks.setInterval(1);
+        QObject::connect(&m_ticks, &QTimer::timeout, [this] {
+            qint64 now = m_clock.nsecsElapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_ticks.start();
+    }
+    void reset()
+    {
+        m_last = m_clock.nsecsElapsed();
+        m_longest = 0;
+    }
+    double longest_ms() const { return static_cast<double>(m_longest) / 1e6; }
+
+private:
+    QTimer m_ticks;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
