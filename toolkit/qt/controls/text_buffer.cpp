@@ -124,12 +124,16 @@ std::size_t TextBuffer::byte_at_units(int units) const
     units = std::clamp(units, 0, m_units.back());
     auto after = std::upper_bound(m_units.begin(), m_units.end() - 1, units);
     std::size_t line = static_cast<std::size_t>(after - m_units.begin()) - 1;
-    int wanted = units - m_units[line];
+    return byte_in_line(line, units - m_units[line]);
+}
+
+std::size_t TextBuffer::byte_in_line(std::size_t line, int column) const
+{
     std::string_view bytes = line_bytes(line);
     std::size_t found = bytes.size();
     int counted = 0;
     for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
-        if (found == bytes.size() && counted >= wanted)
+        if (found == bytes.size() && counted >= column)
             found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
         counted += valid && c >= 0x10000 ? 2 : 1;
     });

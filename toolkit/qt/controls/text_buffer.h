@@ -53,6 +53,9 @@ public:
     int line_units(std::size_t line) const;
     int units_at(std::size_t byte) const;
     std::size_t byte_at_units(int units) const;
+    // The byte where a column of a line (in UTF-16 units) starts; past its
+    // end, the line's end.
+    std::size_t byte_in_line(std::size_t line, int column) const;
 
     // Replaces the bytes in [from, to) and returns the change made. Positions
     // are clamped to the text.

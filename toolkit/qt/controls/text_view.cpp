@@ -83,15 +83,7 @@ int TextView::column_of(std::size_t byte) const
 
 std::size_t TextView::byte_of(std::size_t line, int column) const
 {
-    std::string_view bytes = m_buffer.line_bytes(line);
-    std::size_t found = bytes.size();
-    int counted = 0;
-    for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
-        if (found == bytes.size() && counted >= column)
-            found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
-        counted += valid && c >= 0x10000 ? 2 : 1;
-    });
-    return m_buffer.line_start(line) + found;
+    return m_buffer.byte_in_line(line, column);
 }
 
 void TextView::lay_out(QTextLayout& layout, std::size_t line) const
