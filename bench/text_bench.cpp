@@ -18,9 +18,9 @@
 #include "event_loop.h"
 #include "folders.h"
 #include "timing.h"
+#include "window_bench.h"
 
 #include "app/main_window.h"
-#include "toolkit/application.h"
 #include "toolkit/testing.h"
 
 #include <QAbstractScrollArea>
@@ -153,22 +153,4 @@ void bench(app::frmMain& window, const std::filesystem::path& work, int files)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::vector<int> sizes = timing::sizes_from(argc, argv, {100000, 1000000});
-    int qt_argc = 1;
-    toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
-    std::filesystem::path work =
-        std::filesystem::temp_directory_path() / ("tobrel-text-" + std::to_string(getpid()));
-    std::filesystem::create_directories(work);
-    {
-        app::frmMain window;
-        window.show();
-        window.form().control("dirNames").set(prop::Path, work.string());
-        run_until([] { return toolkit::folders_settled(); }, 600000);
-        for (int files : sizes)
-            bench(window, work, files);
-    }
-    std::filesystem::remove_all(work);
-}
+int main(int argc, char** argv) { return run_window_bench(argc, argv, "tobrel-text-", bench); }

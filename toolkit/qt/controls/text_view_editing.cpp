@@ -208,6 +208,7 @@ void TextView::select_all()
     set_selection(0, m_buffer.size());
     offer_primary();
 }
+
 void TextView::undo()
 {
     const TextChange* step = m_buffer.undo_step();
