@@ -1,19 +1,24 @@
-// Measures the tool on large folders: pointing the file list at a folder,
-// the scan, the copy; beside them, on the same folder in the same run, the
-// floor (a bare readdir and natural sort, written here in plain C++) and
-// `ls -1`, for scale.
+// Measures the tool on large folders against the floor: the folder's change
+// in the real main window (both lists showing it), the scan, the copy;
+// beside them, on the same folder in the same run, what a careful programmer
+// would write with no toolkit at all (bench/floor.h): read, sort, join.
 //
-//   build/test/bench/scan_bench            # 1,000, 100,000 and 1,000,000 files
-//   build/test/bench/scan_bench 5000 20000 # other sizes
+//   build/test/bench/scan_bench                  # 100,000 and 1,000,000 files
+//   build/test/bench/scan_bench 5000000          # other sizes
+//   build/test/bench/scan_bench --keep DIR 5000000   # make folders once, in DIR
 //
-// Prints one line per folder size and locale (C, and en_US.UTF-8 where the
-// system has it):
-//   bench files=N locale=… open_ms=… scan_ms=… copy_ms=… total_ms=… floor_ms=…
-//         ls_ms=… ratio_floor=… ratio_ls=… peak_rss_mb=…
-// Each time is the median of several runs on the real main window, drawn
-// offscreen; peak memory is the process's while that size and locale ran. The folders are made in a
-// temporary folder and removed after.
+// Prints one line per folder size, locale and listener:
+//   bench files=N locale=… a11y=0|1 open_ms=… scan_ms=… copy_ms=… total_ms=…
+//         floor_ms=… floor_read_ms=… floor_sort_ms=… floor_join_ms=…
+//         ratio_floor=… peak_rss_mb=… floor_peak_rss_mb=…
+// a11y=1 runs the window on an X server with a client subscribed to its
+// accessibility events (bench/with_screen_reader); there the line also
+// gives transfer_ms, how long another program then takes to receive the
+// whole clipboard. Each time is the median of several runs, each run a
+// fresh process, the floor's and the tool's taken in turns; peak memory is
+// the largest any one run of it reached.
 #include "event_loop.h"
+#include "floor.h"
 #include "folders.h"
 #include "timing.h"
 
@@ -22,40 +27,25 @@
 #include "toolkit/services.h"
 #include "toolkit/testing.h"
 
-#include <QLocale>
 #include <algorithm>
-
-#include <cctype>
-#include <chrono>
-#include <clocale>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <filesystem>
-#include <functional>
-#include <random>
+#include <map>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-using bench_folders::make_folder;
 using timing::median;
 using timing::milliseconds;
 
 namespace prop = toolkit::prop;
 
-void settle()
-{
-    if (!run_until([] { return toolkit::folders_settled(); }, 600000))
-        std::exit(1);
-}
-
-// The process's peak resident memory since the last reset, so that each
-// size and locale is measured on its own.
 double peak_rss_mb()
 {
     std::FILE* status = std::fopen("/proc/self/status", "r");
@@ -69,149 +59,244 @@ double peak_rss_mb()
     return static_cast<double>(kib) / 1024.0;
 }
 
-void reset_peak_rss()
+[[noreturn]] void fail(const std::string& why)
 {
-    if (std::FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {
-        std::fputs("5", refs);
-        std::fclose(refs);
-    }
+    std::fprintf(stderr, "scan_bench: %s\n", why.c_str());
+    std::exit(1);
 }
 
-// The practical floor: one readdir pass, then a natural sort (digit runs by
-// value, letters ignoring case) of the names as plain strings.
-bool natural_less(const std::string& a, const std::string& b)
+std::size_t count_names(const std::string& text)
 {
-    std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        auto ca = static_cast<unsigned char>(a[i]);
-        auto cb = static_cast<unsigned char>(b[j]);
-        if (std::isdigit(ca) && std::isdigit(cb)) {
-            std::size_t ei = i, ej = j;
-            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei])))
-                ++ei;
-            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej])))
-                ++ej;
-            while (i + 1 < ei && a[i] == '0')
-                ++i;
-            while (j + 1 < ej && b[j] == '0')
-                ++j;
-            if (ei - i != ej - j)
-                return ei - i < ej - j;
-            if (int order = a.compare(i, ei - i, b, j, ej - j))
-                return order < 0;
-            i = ei;
-            j = ej;
-            continue;
-        }
-        int la = std::tolower(ca), lb = std::tolower(cb);
-        if (la != lb)
-            return la < lb;
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
 }
 
-std::size_t floor_read_and_sort(const std::string& folder)
+// One run of the floor, in a process of its own.
+int run_floor(const char* folder, std::size_t files)
 {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        std::exit(1);
-    while (const dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.')
-            names.emplace_back(entry->d_name);
-    closedir(dir);
-    std::sort(names.begin(), names.end(), natural_less);
-    return names.size();
+    bench_floor::Parts parts;
+    std::string text;
+    double total = milliseconds([&] { text = bench_floor::names_text(folder, parts); });
+    if (count_names(text) != files)
+        fail("the floor found " + std::to_string(count_names(text)) + " names");
+    std::printf("floor total_ms=%.1f read_ms=%.1f sort_ms=%.1f join_ms=%.1f peak_rss_mb=%.1f\n",
+                total, parts.read_ms, parts.sort_ms, parts.join_ms, peak_rss_mb());
+    return 0;
 }
 
-void bench(app::frmMain& window, const std::filesystem::path& work, const std::string& folder,
-           int files, const char* locale)
+std::size_t received_bytes = 0;
+
+// How long another program takes to receive the whole clipboard, while the
+// window serves it; what it received is left in `received_bytes`.
+double transfer_ms()
 {
-    std::string empty = (work / "empty").string();
+    std::atomic<bool> done = false;
+    received_bytes = 0;
+    return milliseconds([&] {
+        std::thread reader([&] {
+            if (std::FILE* pipe = popen("xclip -o -selection clipboard", "r")) {
+                char chunk[1 << 16];
+                while (std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe))
+                    received_bytes += got;
+                pclose(pipe);
+            }
+            done = true;
+        });
+        run_until([&] { return done.load(); }, 600000);
+        reader.join();
+    });
+}
+
+// One run of the tool, in a process of its own: the window shows an empty
+// folder, then the big one.
+int run_tool(char** argv, const char* folder, std::size_t files)
+{
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    bool on_x = platform && std::strcmp(platform, "xcb") == 0;
+    int qt_argc = 1;
+    toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
+    std::filesystem::path empty = std::filesystem::path(folder).parent_path() / "empty";
+    std::filesystem::create_directories(empty);
+    app::frmMain window;
+    window.show();
     toolkit::Object& folders = window.form().control("dirNames");
     toolkit::Object& names = window.form().control("txtNames");
-    int runs = files >= 1000000 ? 3 : 5;
-
-    folders.set(prop::Path, empty);
+    auto settle = [] {
+        if (!run_until([] { return toolkit::folders_settled(); }, 600000))
+            fail("the folder never settled");
+    };
+    folders.set(prop::Path, empty.string());
     settle();
-    toolkit::clear_clipboard();
-    reset_peak_rss();
-    std::vector<double> open, scan, copy, floor, ls;
-    for (int run = 0; run < runs; ++run) {
-        // The floor and ls run while the tool holds nothing of the folder,
-        // so that the peak memory is the larger of the two, not their sum.
-        folders.set(prop::Path, empty);
+
+    // Opened is when both lists show the folder; they read it off the
+    // window's thread.
+    double open = milliseconds([&] {
+        folders.set(prop::Path, folder);
         settle();
-        toolkit::clear_clipboard();
-        floor.push_back(milliseconds([&] {
-            if (floor_read_and_sort(folder) != static_cast<std::size_t>(files))
-                std::exit(1);
-        }));
-        std::string command = "ls -1 '" + folder + "' > /dev/null";
-        ls.push_back(milliseconds([&] {
-            if (std::system(command.c_str()) != 0)
-                std::exit(1);
-        }));
-        // The lists read the folder off the window's thread: opened is when
-        // both show it.
-        open.push_back(milliseconds([&] {
-            folders.set(prop::Path, folder);
-            settle();
-        }));
-        scan.push_back(milliseconds([&] { window.cmdScan_Click(); }));
-        copy.push_back(milliseconds([&] { window.cmdClipboard_Click(); }));
-    }
-    // Read before the checks below, which copy the text twice more.
-    double peak_mb = peak_rss_mb();
+    });
+    double scan = milliseconds([&] { window.cmdScan_Click(); });
+    double copy = milliseconds([&] { window.cmdClipboard_Click(); });
+    double transfer = on_x ? transfer_ms() : 0;
+    // Whatever the window still tells listeners after the copy counts
+    // towards its peak memory.
+    run_until([] { return false; }, 300);
+    double peak = peak_rss_mb();
 
-    // The text must hold every name, each after its carriage return.
+    // Checked after the peak is read, since the checks copy the text.
     std::string text = toolkit::get_text(names, prop::Text);
-    long lines = std::count(text.begin(), text.end(), '\r');
-    if (lines != files || toolkit::clipboard_text().size() != text.size()) {
-        std::fprintf(stderr, "files=%d: the text holds %ld names\n", files, lines);
-        std::exit(1);
-    }
+    if (count_names(text) != files)
+        fail("the text holds " + std::to_string(count_names(text)) + " names");
+    if (on_x && received_bytes != text.size())
+        fail("another program received " + std::to_string(received_bytes) + " of " +
+             std::to_string(text.size()) + " bytes");
+    if (toolkit::clipboard_text().size() != text.size())
+        fail("the clipboard does not hold the text");
 
-    double total = median(open) + median(scan) + median(copy);
-    std::printf("bench files=%d locale=%s open_ms=%.1f scan_ms=%.1f copy_ms=%.1f total_ms=%.1f "
-                "floor_ms=%.1f ls_ms=%.1f ratio_floor=%.2f ratio_ls=%.2f peak_rss_mb=%.0f\n",
-                files, locale, median(open), median(scan), median(copy), total, median(floor),
-                median(ls), total / median(floor), total / median(ls), peak_mb);
-    std::fflush(stdout);
-    folders.set(prop::Path, empty);
-    toolkit::clear_clipboard();
+    // The same text served by xclip, for scale: what the floor's text would
+    // cost to hand over.
+    double xclip_transfer = 0;
+    if (on_x) {
+        std::filesystem::path file = empty.parent_path() / ("text-" + std::to_string(getpid()));
+        if (std::FILE* out = std::fopen(file.c_str(), "w")) {
+            std::fwrite(text.data(), 1, text.size(), out);
+            std::fclose(out);
+        }
+        std::string command = "xclip -i -selection clipboard '" + file.string() + "'";
+        if (std::system(command.c_str()) != 0)
+            fail("xclip could not take the clipboard");
+        xclip_transfer = transfer_ms();
+        std::filesystem::remove(file);
+        if (received_bytes != text.size())
+            fail("xclip served " + std::to_string(received_bytes) + " bytes");
+    }
+    std::printf("tool open_ms=%.1f scan_ms=%.1f copy_ms=%.1f transfer_ms=%.1f "
+                "xclip_transfer_ms=%.1f peak_rss_mb=%.1f\n",
+                open, scan, copy, transfer, xclip_transfer, peak);
+    return 0;
+}
+
+// The figures a child printed, by name.
+std::map<std::string, double> run_child(const std::string& command)
+{
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        fail("cannot run " + command);
+    std::map<std::string, double> figures;
+    char line[1024];
+    while (std::fgets(line, sizeof line, pipe)) {
+        for (char* field = std::strtok(line, " \n"); field; field = std::strtok(nullptr, " \n"))
+            if (char* equals = std::strchr(field, '=')) {
+                *equals = '\0';
+                figures[field] = std::atof(equals + 1);
+            }
+    }
+    if (pclose(pipe) != 0)
+        fail("this failed: " + command);
+    return figures;
+}
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+bool can_listen()
+{
+    return std::system("command -v Xvfb >/dev/null && command -v xclip >/dev/null && "
+                       "/usr/bin/python3 -c 'import pyatspi' 2>/dev/null") == 0;
+}
+
+// A folder of `files` made under `parent`, or the one made there before.
+std::string folder_of(const std::filesystem::path& parent, int files)
+{
+    std::filesystem::path folder = parent / ("files-" + std::to_string(files));
+    // A hidden mark, which neither the tool nor the floor lists, says the
+    // folder was made to the end.
+    if (std::filesystem::exists(folder / ".complete"))
+        return folder.string();
+    std::filesystem::remove_all(folder);
+    bench_folders::make_folder(parent, files);
+    std::FILE* mark = std::fopen((folder / ".complete").c_str(), "w");
+    if (mark)
+        std::fclose(mark);
+    return folder.string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::vector<int> sizes = timing::sizes_from(argc, argv, {1000, 100000, 1000000});
+    if (argc == 4 && std::strcmp(argv[1], "--floor") == 0)
+        return run_floor(argv[2], std::strtoul(argv[3], nullptr, 10));
+    if (argc == 4 && std::strcmp(argv[1], "--tool") == 0)
+        return run_tool(argv, argv[2], std::strtoul(argv[3], nullptr, 10));
 
-    int qt_argc = 1;
-    toolkit::Application application(qt_argc, argv, "Tobrel", "bench");
-    std::filesystem::path work =
-        std::filesystem::temp_directory_path() / ("tobrel-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(work / "empty");
-    // The tool collates as the user's locale says; C is what CI runs under.
-    std::vector<const char*> locales = {"C"};
-    if (std::setlocale(LC_ALL, "en_US.UTF-8"))
-        locales.push_back("en_US.UTF-8");
-    {
-        app::frmMain window;
-        window.show();
-        for (int files : sizes) {
-            std::string folder = make_folder(work, files);
-            for (const char* locale : locales) {
-                std::setlocale(LC_ALL, locale);
-                QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
-                bench(window, work, folder, files, locale);
-            }
-            std::filesystem::remove_all(folder);
-        }
+    std::filesystem::path work;
+    bool keep = argc >= 3 && std::strcmp(argv[1], "--keep") == 0;
+    if (keep) {
+        work = argv[2];
+        argc -= 2;
+        argv += 2;
+    } else {
+        work =
+            std::filesystem::temp_directory_path() / ("tobrel-bench-" + std::to_string(getpid()));
     }
-    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work);
+    std::vector<int> sizes = timing::sizes_from(argc, argv, {100000, 1000000});
+
+    std::string self = quoted(std::filesystem::canonical("/proc/self/exe").string());
+    std::string listener = quoted(TOBREL_BENCH_DIR "/with_screen_reader");
+    std::vector<int> listening = {0};
+    if (can_listen())
+        listening.push_back(1);
+    else
+        std::fprintf(stderr, "scan_bench: no Xvfb, xclip or pyatspi: measuring offscreen only\n");
+    const char* locales[] = {"C.UTF-8", "en_US.UTF-8"};
+
+    for (int files : sizes) {
+        std::string folder = quoted(folder_of(work, files));
+        std::string args = folder + " " + std::to_string(files) + " 2>/dev/null";
+        for (const char* locale : locales) {
+            std::string env = std::string("LC_ALL=") + locale + " ";
+            int runs = files >= 5000000 ? 1 : files >= 1000000 ? 3 : 5;
+            std::map<std::string, std::vector<double>> floor;
+            std::map<int, std::map<std::string, std::vector<double>>> tool;
+            for (int run = 0; run < runs; ++run) {
+                for (auto& [name, value] : run_child(env + self + " --floor " + args))
+                    floor[name].push_back(value);
+                for (int a11y : listening) {
+                    std::string command = a11y
+                        ? env + listener + " " + self + " --tool " + args
+                        : env + "QT_QPA_PLATFORM=offscreen " + self + " --tool " + args;
+                    for (auto& [name, value] : run_child(command))
+                        tool[a11y][name].push_back(value);
+                }
+            }
+            for (int a11y : listening) {
+                auto& figures = tool[a11y];
+                double total = median(figures["open_ms"]) + median(figures["scan_ms"]) +
+                    median(figures["copy_ms"]);
+                double floor_ms = median(floor["total_ms"]);
+                std::printf(
+                    "bench files=%d locale=%s a11y=%d open_ms=%.1f scan_ms=%.1f copy_ms=%.1f "
+                    "total_ms=%.1f floor_ms=%.1f floor_read_ms=%.1f floor_sort_ms=%.1f "
+                    "floor_join_ms=%.1f ratio_floor=%.2f peak_rss_mb=%.0f floor_peak_rss_mb=%.0f",
+                    files, locale, a11y, median(figures["open_ms"]), median(figures["scan_ms"]),
+                    median(figures["copy_ms"]), total, floor_ms, median(floor["read_ms"]),
+                    median(floor["sort_ms"]), median(floor["join_ms"]), total / floor_ms,
+                    *std::max_element(figures["peak_rss_mb"].begin(), figures["peak_rss_mb"].end()),
+                    *std::max_element(floor["peak_rss_mb"].begin(), floor["peak_rss_mb"].end()));
+                // Until another program has received every name: the tool
+                // serving it, against xclip serving the floor's text.
+                if (a11y) {
+                    double transfer = median(figures["transfer_ms"]);
+                    double xclip = median(figures["xclip_transfer_ms"]);
+                    std::printf(" transfer_ms=%.1f xclip_transfer_ms=%.1f ratio_received=%.2f",
+                                transfer, xclip, (total + transfer) / (floor_ms + xclip));
+                }
+                std::printf("\n");
+                std::fflush(stdout);
+            }
+        }
+        if (!keep)
+            std::filesystem::remove_all(work / ("files-" + std::to_string(files)));
+    }
+    if (!keep)
+        std::filesystem::remove_all(work);
 }
