@@ -18,6 +18,7 @@ public:
     std::size_t size() const { return m_names->size(); }
     // The raw name at a row of the list.
     std::string_view raw(std::size_t row) const { return m_names->at(row); }
+    const OrderedNames& names() const { return *m_names; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

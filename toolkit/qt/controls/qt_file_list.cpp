@@ -130,7 +130,9 @@ std::string QtFileList::file_name() const
 {
     if (m_selected < 0)
         return {};
-    return display_text(m_model->raw(static_cast<std::size_t>(m_selected)));
+    std::string_view raw = m_model->raw(static_cast<std::size_t>(m_selected));
+    // A scan reads every name: where all are UTF-8, none need checking.
+    return m_model->names().all_utf8 ? std::string(raw) : display_text(raw);
 }
 
 void QtFileList::check_index(std::int32_t index) const

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <iterator>
 #include <numeric>
@@ -78,7 +79,7 @@ bool is_letter(char32_t c)
 // its place among all of them, for names whose primaries tie.
 class LetterRanks {
 public:
-    // `others`: the letters beyond ASCII, as `letters_beyond_ascii` gives them.
+    // `others`: the letters beyond ASCII, as `characters_of` finds them.
     explicit LetterRanks(const std::vector<char32_t>& others)
     {
         std::vector<char32_t> letters;
@@ -134,22 +135,34 @@ private:
     std::unordered_map<char32_t, Ranks> m_other;
 };
 
-// The letters beyond ASCII that occur in the names, case-folded, sorted and
-// each once: what the ranks of a set of names depend on.
-std::vector<char32_t> letters_beyond_ascii(const RawNames& names)
-{
+// What the characters of a set of names tell: the letters beyond ASCII
+// that occur, case-folded, sorted and each once (what the ranks depend on),
+// and whether every name is valid UTF-8.
+struct Characters {
     std::vector<char32_t> letters;
+    bool all_utf8 = true;
+};
+
+Characters characters_of(const RawNames& names)
+{
+    Characters found;
+    // Most folders hold nothing but ASCII: one pass over the block says so.
+    if (is_ascii(names.bytes()))
+        return found;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (is_ascii(names[i]))
             continue;
-        for_each_character(names[i], [&](char32_t c, const unsigned char*) {
-            if (c >= 0x80 && is_letter(c))
-                letters.push_back(folded(c));
+        for_each_code_point(names[i], [&](char32_t c, const unsigned char*, bool valid) {
+            if (!valid)
+                found.all_utf8 = false;
+            else if (c >= 0x80 && is_letter(c))
+                found.letters.push_back(folded(c));
         });
     }
-    std::sort(letters.begin(), letters.end());
-    letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
-    return letters;
+    std::sort(found.letters.begin(), found.letters.end());
+    found.letters.erase(std::unique(found.letters.begin(), found.letters.end()),
+                        found.letters.end());
+    return found;
 }
 
 void append_code_point(std::string& key, unsigned char token, char32_t c)
@@ -242,11 +255,6 @@ std::vector<std::uint16_t> tie_key(std::string_view name, const LetterRanks& ran
     return tie;
 }
 
-struct SortItem {
-    std::uint64_t prefix;  // The key's first eight bytes, big-endian.
-    std::uint32_t position;
-};
-
 // Whether one name comes before another once their keys are equal.
 bool tie_before(std::string_view a, std::string_view b, const LetterRanks& ranks)
 {
@@ -257,48 +265,175 @@ bool tie_before(std::string_view a, std::string_view b, const LetterRanks& ranks
     return a < b;  // Raw bytes, as unsigned chars.
 }
 
+// Keys for names, with the tokens of every ASCII character worked out once:
+// nearly every name is ASCII and then takes a table lookup per byte.
+class KeyMaker {
+public:
+    explicit KeyMaker(const LetterRanks& ranks) : m_ranks(ranks)
+    {
+        for (std::size_t c = 0; c < m_ascii.size(); ++c) {
+            std::string token;
+            char character = static_cast<char>(c);
+            append_key(token, std::string_view(&character, 1), ranks);
+            m_ascii[c].size = static_cast<unsigned char>(token.size());
+            std::copy(token.begin(), token.end(), m_ascii[c].bytes);
+        }
+    }
+
+    void append(std::string& key, std::string_view name) const
+    {
+        std::size_t start = key.size();
+        for (std::size_t i = 0; i < name.size();) {
+            auto c = static_cast<unsigned char>(name[i]);
+            if (c >= 0x80) {
+                // Beyond ASCII: the general road, from the name's start.
+                key.resize(start);
+                append_key(key, name, m_ranks);
+                return;
+            }
+            if (!is_digit(c)) {
+                key.append(m_ascii[c].bytes, m_ascii[c].size);
+                ++i;
+                continue;
+            }
+            std::size_t end = i;
+            while (end < name.size() && is_digit(static_cast<unsigned char>(name[end])))
+                ++end;
+            while (i + 1 < end && name[i] == '0')
+                ++i;
+            key += static_cast<char>(Number);
+            key += static_cast<char>(std::min<std::size_t>(end - i, 255));
+            key.append(name.substr(i, end - i));
+            i = end;
+        }
+    }
+
+private:
+    struct Token {
+        char bytes[4];
+        unsigned char size;
+    };
+    const LetterRanks& m_ranks;
+    std::array<Token, 128> m_ascii{};
+};
+
+struct SortItem {
+    std::uint64_t prefix;  // Eight bytes of the key from the depth sorted at, big-endian.
+    std::uint32_t position;
+};
+
+// Sorts by key eight bytes at a time, most significant first, as a radix
+// sort would: a run of items whose eight bytes tie is sorted again by the
+// next eight. The comparisons stay on whole numbers, and each key is read
+// once per depth it needs, rather than once per comparison.
+class KeySorter {
+public:
+    KeySorter(const RawNames& names, const RawNames& keys, const LetterRanks& ranks)
+        : m_names(names), m_keys(keys), m_ranks(ranks)
+    {
+    }
+
+    // The key's eight bytes from `depth`, padded with zeros. A key that
+    // ends pads to less than any longer key that shares its bytes, since
+    // the padding can only stand where such a key's token would start.
+    std::uint64_t prefix(std::uint32_t position, std::size_t depth) const
+    {
+        std::string_view key = m_keys[position];
+        if (depth >= key.size())
+            return 0;
+        const char* at = key.data() + depth;
+        std::size_t left = key.size() - depth;
+        std::uint64_t value = 0;
+        if (left >= 8) {
+            std::memcpy(&value, at, 8);
+            return std::endian::native == std::endian::little ? __builtin_bswap64(value) : value;
+        }
+        for (std::size_t b = 0; b < 8; ++b)
+            value = (value << 8) | (b < left ? static_cast<unsigned char>(at[b]) : 0u);
+        return value;
+    }
+
+    // Items whose keys agree before `depth`, prefixes loaded at `depth`.
+    void sort(SortItem* begin, SortItem* end, std::size_t depth) const
+    {
+        std::sort(begin, end,
+                  [](const SortItem& a, const SortItem& b) { return a.prefix < b.prefix; });
+        for (SortItem* run = begin; run != end;) {
+            SortItem* run_end = run + 1;
+            while (run_end != end && run_end->prefix == run->prefix)
+                ++run_end;
+            if (run_end - run > 1)
+                settle_tie(run, run_end, depth);
+            run = run_end;
+        }
+    }
+
+private:
+    // Items whose keys agree through `depth` + 8: those whose keys end there
+    // come first, then the rest are sorted on by their next eight bytes.
+    void settle_tie(SortItem* begin, SortItem* end, std::size_t depth) const
+    {
+        std::size_t next = depth + 8;
+        SortItem* longer = std::partition(
+            begin, end, [&](const SortItem& item) { return m_keys[item.position].size() <= next; });
+        std::sort(begin, longer, [&](const SortItem& a, const SortItem& b) {
+            std::size_t size_a = m_keys[a.position].size(), size_b = m_keys[b.position].size();
+            if (size_a != size_b)
+                return size_a < size_b;
+            return tie_before(m_names[a.position], m_names[b.position], m_ranks);
+        });
+        if (end - longer < 2)
+            return;
+        for (SortItem* item = longer; item != end; ++item)
+            item->prefix = prefix(item->position, next);
+        sort(longer, end, next);
+    }
+
+    const RawNames& m_names;
+    const RawNames& m_keys;
+    const LetterRanks& m_ranks;
+};
+
 std::vector<std::uint32_t> order_by(const RawNames& names, const LetterRanks& ranks)
 {
     const std::size_t count = names.size();
-
     // Every key in one block, freed once the order is known.
-    std::string keys;
-    std::vector<std::size_t> key_ends(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        append_key(keys, names[i], ranks);
-        key_ends[i] = keys.size();
+    RawNames keys;
+    {
+        KeyMaker maker(ranks);
+        std::string key;
+        keys.reserve(count, names.bytes().size() + names.bytes().size() / 4);
+        for (std::size_t i = 0; i < count; ++i) {
+            key.clear();
+            maker.append(key, names[i]);
+            keys.push_back(key);
+        }
     }
-    auto key = [&](std::uint32_t position) {
-        std::size_t begin = position == 0 ? 0 : key_ends[position - 1];
-        return std::string_view(keys).substr(begin, key_ends[position] - begin);
-    };
-
+    KeySorter sorter(names, keys, ranks);
     std::vector<SortItem> items(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string_view k = key(static_cast<std::uint32_t>(i));
-        std::uint64_t prefix = 0;
-        for (std::size_t b = 0; b < 8; ++b)
-            prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
-        items[i] = {prefix, static_cast<std::uint32_t>(i)};
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        items[i] = {sorter.prefix(static_cast<std::uint32_t>(i), 0), static_cast<std::uint32_t>(i)};
 
-    auto before = [&](const SortItem& a, const SortItem& b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        if (int order = key(a.position).compare(key(b.position)))
-            return order < 0;
-        return tie_before(names[a.position], names[b.position], ranks);
-    };
-
-    // Two cores sort a half each, and one merge joins them.
+    SortItem* begin = items.data();
+    SortItem* end = begin + count;
+    // Two cores each sort the items on one side of a middle prefix; the
+    // sides need no merge, and items that tie stay on one side.
+    SortItem* middle = begin;
     if (count >= 1 << 16) {
-        auto middle = items.begin() + static_cast<std::ptrdiff_t>(count / 2);
-        std::thread first([&] { std::sort(items.begin(), middle, before); });
-        std::sort(middle, items.end(), before);
+        std::vector<std::uint64_t> sample;
+        for (std::size_t i = 0; i < count; i += count / 1024)
+            sample.push_back(items[i].prefix);
+        std::nth_element(sample.begin(), sample.begin() + sample.size() / 2, sample.end());
+        std::uint64_t pivot = sample[sample.size() / 2];
+        middle =
+            std::partition(begin, end, [&](const SortItem& item) { return item.prefix <= pivot; });
+    }
+    if (middle != begin && middle != end) {
+        std::thread first([&] { sorter.sort(begin, middle, 0); });
+        sorter.sort(middle, end, 0);
         first.join();
-        std::inplace_merge(items.begin(), middle, items.end(), before);
     } else {
-        std::sort(items.begin(), items.end(), before);
+        sorter.sort(begin, end, 0);
     }
 
     std::vector<std::uint32_t> order(count);
@@ -307,30 +442,45 @@ std::vector<std::uint32_t> order_by(const RawNames& names, const LetterRanks& ra
     return order;
 }
 
-// Equal names in equal order hash alike, however they were put in order.
-std::size_t fingerprint_of(const OrderedNames& ordered)
+// Equal names in equal order hash alike, however they were put in order:
+// laid out in order, they are the same bytes ending at the same places.
+std::size_t fingerprint_of(const RawNames& names)
 {
-    std::size_t hash = ordered.size();
-    for (std::size_t place = 0; place < ordered.size(); ++place)
-        hash = hash * 1099511628211u + std::hash<std::string_view>()(ordered.at(place));
-    return hash;
+    std::span<const std::uint32_t> ends = names.ends();
+    std::string_view end_bytes(reinterpret_cast<const char*>(ends.data()), ends.size_bytes());
+    return (std::hash<std::string_view>()(names.bytes()) * 1099511628211u) ^
+        std::hash<std::string_view>()(end_bytes);
+}
+
+std::shared_ptr<const OrderedNames> ordered_from(RawNames names, std::vector<char32_t> letters,
+                                                 bool all_utf8)
+{
+    auto ordered = std::make_shared<OrderedNames>();
+    ordered->names = std::move(names);
+    ordered->letters = std::move(letters);
+    ordered->all_utf8 = all_utf8;
+    ordered->fingerprint = fingerprint_of(ordered->names);
+    return ordered;
 }
 
 }  // namespace
 
 std::vector<std::uint32_t> name_order(const RawNames& names)
 {
-    return order_by(names, LetterRanks(letters_beyond_ascii(names)));
+    return order_by(names, LetterRanks(characters_of(names).letters));
 }
 
 std::shared_ptr<const OrderedNames> put_in_order(RawNames names)
 {
-    auto ordered = std::make_shared<OrderedNames>();
-    ordered->letters = letters_beyond_ascii(names);
-    ordered->order = order_by(names, LetterRanks(ordered->letters));
-    ordered->names = std::move(names);
-    ordered->fingerprint = fingerprint_of(*ordered);
-    return ordered;
+    Characters characters = characters_of(names);
+    RawNames in_order;
+    {
+        std::vector<std::uint32_t> order = order_by(names, LetterRanks(characters.letters));
+        in_order.reserve(names.size(), names.bytes().size());
+        for (std::uint32_t position : order)
+            in_order.push_back(names[position]);
+    }
+    return ordered_from(std::move(in_order), std::move(characters.letters), characters.all_utf8);
 }
 
 std::shared_ptr<const OrderedNames> change_names(const OrderedNames& base,
@@ -338,10 +488,10 @@ std::shared_ptr<const OrderedNames> change_names(const OrderedNames& base,
                                                  const RawNames& present)
 {
     auto dropped = [&](std::string_view name) { return changed.contains(name); };
-    std::vector<char32_t> letters = letters_beyond_ascii(present);
+    Characters characters = characters_of(present);
     std::vector<char32_t> all_letters;
-    std::set_union(base.letters.begin(), base.letters.end(), letters.begin(), letters.end(),
-                   std::back_inserter(all_letters));
+    std::set_union(base.letters.begin(), base.letters.end(), characters.letters.begin(),
+                   characters.letters.end(), std::back_inserter(all_letters));
     if (all_letters != base.letters) {
         // A letter new to the folder may rank between others and move names
         // that did not change: everything is put in order again.
@@ -407,19 +557,18 @@ std::shared_ptr<const OrderedNames> change_names(const OrderedNames& base,
         }
     }
 
-    auto result = std::make_shared<OrderedNames>();
-    result->letters = base.letters;
+    RawNames names;
+    names.reserve(base.size() + coming.size(), base.names.bytes().size());
     std::size_t next = 0;
     for (std::size_t place = 0; place <= base.size(); ++place) {
         for (; next < coming.size() && places[next] == place; ++next)
-            result->names.push_back(coming[next].name);
+            names.push_back(coming[next].name);
         if (place < base.size() && !dropped(base.at(place)))
-            result->names.push_back(base.at(place));
+            names.push_back(base.at(place));
     }
-    result->order.resize(result->names.size());
-    std::iota(result->order.begin(), result->order.end(), 0u);
-    result->fingerprint = fingerprint_of(*result);
-    return result;
+    // A name that was not UTF-8 may have gone; keeping the flag down only
+    // costs the names a check each.
+    return ordered_from(std::move(names), base.letters, base.all_utf8 && characters.all_utf8);
 }
 
 }  // namespace toolkit

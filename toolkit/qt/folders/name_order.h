@@ -10,8 +10,8 @@
 // break any remaining tie, so the order never depends on the order the file
 // system returned.
 //
-//   std::vector<std::uint32_t> order = name_order(listing.files);
-//   std::string_view first = listing.files[order[0]];
+//   std::shared_ptr<const OrderedNames> files = put_in_order(std::move(listing.files));
+//   std::string_view first = files->at(0);
 #pragma once
 
 #include "toolkit/qt/folders/folder_reader.h"
@@ -27,19 +27,21 @@ namespace toolkit {
 // The positions of `names` in their order.
 std::vector<std::uint32_t> name_order(const RawNames& names);
 
-// Names and their order, put in order off the window's thread and shared,
-// never changed, by every list that shows them.
+// Names laid out in their order, put so off the window's thread and shared,
+// never changed, by every list that shows them. Kept in their order, the
+// names are read front to back by whoever goes through them all.
 struct OrderedNames {
     RawNames names;
-    std::vector<std::uint32_t> order;
     // Equal for equal names in equal order: a cheap test of "nothing changed".
     std::size_t fingerprint = 0;
     // The letters beyond ASCII among the names, which their order depends on.
     std::vector<char32_t> letters;
+    // Whether every name is valid UTF-8, and so shows exactly as it is.
+    bool all_utf8 = true;
 
-    std::size_t size() const { return order.size(); }
+    std::size_t size() const { return names.size(); }
     // The name at a place in the order.
-    std::string_view at(std::size_t place) const { return names[order[place]]; }
+    std::string_view at(std::size_t place) const { return names[place]; }
 };
 
 std::shared_ptr<const OrderedNames> put_in_order(RawNames names);

@@ -7,7 +7,12 @@
 //   std::string_view first = names[0];
 #pragma once
 
+#include "toolkit/object.h"
+
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,18 +25,31 @@ public:
     bool empty() const { return m_ends.empty(); }
     std::string_view operator[](std::size_t position) const
     {
-        std::size_t begin = position == 0 ? 0 : m_ends[position - 1];
+        std::uint32_t begin = position == 0 ? 0 : m_ends[position - 1];
         return std::string_view(m_bytes).substr(begin, m_ends[position] - begin);
     }
+    // Throws `Error` past 4 GiB of names, which no folder holds.
     void push_back(std::string_view name)
     {
+        if (name.size() > std::numeric_limits<std::uint32_t>::max() - m_bytes.size())
+            throw Error("The folder's names are too long to list.");
         m_bytes += name;
-        m_ends.push_back(m_bytes.size());
+        m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
     }
+    void reserve(std::size_t names, std::size_t bytes)
+    {
+        m_ends.reserve(names);
+        m_bytes.reserve(bytes);
+    }
+
+    // Every name's bytes, one after another, and where each ends.
+    std::string_view bytes() const { return m_bytes; }
+    std::span<const std::uint32_t> ends() const { return m_ends; }
 
 private:
     std::string m_bytes;
-    std::vector<std::size_t> m_ends;
+    // Four bytes an end: a million names keep 4 MB less.
+    std::vector<std::uint32_t> m_ends;
 };
 
 }  // namespace toolkit

@@ -8,6 +8,9 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
+#include <cctype>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -110,6 +113,94 @@ TEST_P(SortByName, OrdersManyNamesAsFew)
         // Each neighbour pair, sorted on its own, keeps its order.
         ASSERT_EQ(toolkit::name_order(pair), (std::vector<std::uint32_t>{1, 0})) << i;
     }
+}
+
+// File-manager order for ASCII names, written plainly: punctuation, then
+// digit runs by value, then letters ignoring case; then fewer leading zeros,
+// run by run; then the bytes.
+bool plainly_before(const std::string& a, const std::string& b)
+{
+    auto kind = [](unsigned char c) { return std::isdigit(c) ? 1 : std::isalpha(c) ? 2 : 0; };
+    std::vector<std::size_t> zeros_a, zeros_b;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
+        if (kind(ca) != kind(cb))
+            return kind(ca) < kind(cb);
+        if (kind(ca) == 1) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei])))
+                ++ei;
+            while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej])))
+                ++ej;
+            std::size_t za = 0, zb = 0;
+            while (i + za + 1 < ei && a[i + za] == '0')
+                ++za;
+            while (j + zb + 1 < ej && b[j + zb] == '0')
+                ++zb;
+            std::string va = a.substr(i + za, ei - i - za), vb = b.substr(j + zb, ej - j - zb);
+            if (va.size() != vb.size())
+                return va.size() < vb.size();
+            if (va != vb)
+                return va < vb;
+            zeros_a.push_back(za);
+            zeros_b.push_back(zb);
+            i = ei;
+            j = ej;
+            continue;
+        }
+        int la = std::tolower(ca), lb = std::tolower(cb);
+        if (la != lb)
+            return la < lb;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return i == a.size();
+    if (zeros_a != zeros_b)
+        return zeros_a < zeros_b;
+    return a < b;
+}
+
+// Names that agree for 7 to 40 characters and then differ by a letter, by a
+// number or by ending, by case and by leading zeros, many enough for both
+// cores: they must come out exactly as the plain comparison has them.
+TEST_P(SortByName, LongSharedStemsComeOutAsPlainlyCompared)
+{
+    const std::string stems[] = {"a",
+                                 "backup",
+                                 "Report_2024",
+                                 "report 2024 final draft",
+                                 "IMG_",
+                                 "img",
+                                 "very long shared beginning of a name ",
+                                 "x.y-z"};
+    std::vector<std::string> given;
+    for (int i = 0; i < 72000; ++i) {
+        std::string name = stems[i % std::size(stems)];
+        switch (i / 8 % 6) {
+        case 0: name.append(std::to_string(i % 5000)); break;
+        case 1: name.append(i % 4, '0').append(std::to_string(i % 300)).append("b"); break;
+        case 2: name.append(i % 2 ? "Q" : "q").append(std::to_string(i % 97)); break;
+        case 3: name.append(1 + i % 13, 'x'); break;
+        case 4: name.append(".").append(std::to_string(i % 7)).append(".tar.gz"); break;
+        default: name.append("_").append(std::to_string(i)); break;
+        }
+        given.push_back(name);
+    }
+    std::sort(given.begin(), given.end());
+    given.erase(std::unique(given.begin(), given.end()), given.end());
+    std::shuffle(given.begin(), given.end(), std::mt19937(7));
+
+    toolkit::RawNames names;
+    for (const std::string& name : given)
+        names.push_back(name);
+    std::vector<std::string> expected = given;
+    std::stable_sort(expected.begin(), expected.end(), plainly_before);
+    auto ordered = toolkit::put_in_order(std::move(names));
+    ASSERT_EQ(ordered->size(), expected.size());
+    for (std::size_t place = 0; place < expected.size(); ++place)
+        ASSERT_EQ(ordered->at(place), expected[place]) << "at " << place;
 }
 
 // The names of an ordered set, in its order.
