@@ -4,6 +4,7 @@
 
 #include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/desktop/copied_text.h"
 #include "toolkit/qt/desktop/pasted_text.h"
 #include "toolkit/services.h"
 
@@ -35,34 +36,6 @@ std::string with_box_breaks(std::string_view bytes)
     }
     return text;
 }
-
-// The text a copy puts on the clipboard, built only when a program asks for
-// it: a copy of everything is one copy of the bytes, not of a whole UTF-16
-// text as well.
-class CopiedText final : public QMimeData {
-public:
-    explicit CopiedText(std::string bytes) : m_bytes(std::move(bytes)) { }
-
-    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
-    bool hasFormat(const QString& type) const override
-    {
-        return type == QLatin1String("text/plain");
-    }
-
-protected:
-    QVariant retrieveData(const QString& type, QMetaType) const override
-    {
-        if (type != QLatin1String("text/plain"))
-            return {};
-        return display_name(m_bytes);
-    }
-
-private:
-    std::string m_bytes;
-};
-
-// The text's words, for Ctrl with the arrows, a double click and deleting
-// by word; they never cross a line.
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "toolkit/qt/core/replaceable.h"
 #include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/desktop/copied_text.h"
 
 #include "toolkit/testing.h"
 
@@ -14,8 +15,8 @@
 #include <QScreen>
 #include <QWidget>
 
-#include <deque>
 #include <QUrl>
+#include <deque>
 
 namespace toolkit {
 
@@ -79,7 +80,6 @@ private:
     bool m_up = false;
 };
 
-
 bool open_with_desktop(const std::string& address)
 {
     // The address goes to the desktop's opener as one argument; no shell
@@ -109,7 +109,7 @@ void clear_clipboard() { QGuiApplication::clipboard()->clear(); }
 
 void put_clipboard_text(std::string_view utf8_text)
 {
-    QGuiApplication::clipboard()->setText(qt_text(utf8_text));
+    QGuiApplication::clipboard()->setMimeData(new CopiedText(utf8_text));
 }
 
 std::string clipboard_text()

@@ -18,6 +18,23 @@ TEST(Clipboard, HoldsPlainTextByteForByte)
     EXPECT_EQ(QGuiApplication::clipboard()->text().toUtf8().toStdString(), text);
 }
 
+// Other programs ask for UTF-8 bytes: they get the text as it is, and a
+// byte that is not UTF-8 as U+FFFD, never as a byte they cannot read.
+TEST(Clipboard, GivesOtherProgramsUtf8)
+{
+    const std::string text = "\rname \xC3\xA9\r\xF0\x9F\x93\x81";
+    toolkit::put_clipboard_text(text);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data("text/plain").toStdString(), text);
+
+    toolkit::put_clipboard_text("\rodd\xFF");
+    data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data("text/plain").toStdString(), "\rodd\xEF\xBF\xBD");
+    EXPECT_EQ(toolkit::clipboard_text(), "\rodd\xEF\xBF\xBD");
+}
+
 TEST(Clipboard, ReadsEmptyOnceCleared)
 {
     toolkit::put_clipboard_text("something");
