@@ -25,7 +25,8 @@ frmMain::frmMain()
     drvNames.on(Event::Change, [this] { drvNames_Change(); });
     dirNames.on(Event::Change, [this] { dirNames_Change(); });
     // Exit takes the window away at once, even while a folder is read.
-    cmdExit.on(Event::Click, [this] { cmdExit_Click(); }, toolkit::Turn::AtOnce);
+    cmdExit.on(
+        Event::Click, [this] { cmdExit_Click(); }, toolkit::Turn::AtOnce);
     cmdScan.on(Event::Click, [this] { cmdScan_Click(); });
     cmdClipboard.on(Event::Click, [this] { cmdClipboard_Click(); });
     lblWeb.on(Event::MouseMove, [this] { lblWeb_MouseMove(); });
@@ -96,8 +97,11 @@ void frmMain::ScanningLoop()
         if (FileIndex == last)
             break;
     }
-    NameList = std::move(names);
-    txtNames.set(Text, NameList);
+    // The box takes its copy from a value the window then keeps as NameList:
+    // a million names are held twice, never three times.
+    toolkit::Value written = std::move(names);
+    txtNames.set(Text, written);
+    NameList = std::get<std::string>(std::move(written));
     filNames.set_at(Selected, 0, true);
 }
 

@@ -2,8 +2,11 @@
 
 #include "toolkit/qt/core/utf8.h"
 
+#include "toolkit/object.h"
+
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <utility>
 
 namespace toolkit {
@@ -13,6 +16,12 @@ namespace {
 bool is_break(char c) { return c == '\r' || c == '\n'; }
 
 int clamp_units(long long units) { return static_cast<int>(std::min<long long>(units, INT_MAX)); }
+
+void check_size(std::size_t bytes)
+{
+    if (bytes > std::numeric_limits<std::uint32_t>::max())
+        throw Error("The text is too long for the box.");
+}
 
 }  // namespace
 
@@ -29,6 +38,7 @@ std::size_t utf16_units(std::string_view bytes)
 
 std::string TextBuffer::assign(std::string bytes)
 {
+    check_size(bytes.size());
     std::string gone = std::exchange(m_bytes, std::move(bytes));
     std::vector<TextChange>().swap(m_done);
     std::vector<TextChange>().swap(m_undone);
@@ -42,7 +52,7 @@ void TextBuffer::index_all()
     // Fresh vectors: a cleared one would keep a million lines' worth of room.
     std::size_t breaks = static_cast<std::size_t>(std::count(m_bytes.begin(), m_bytes.end(), '\r') +
                                                   std::count(m_bytes.begin(), m_bytes.end(), '\n'));
-    std::vector<std::size_t> starts;
+    std::vector<std::uint32_t> starts;
     starts.reserve(breaks + 1);
     starts.push_back(0);
     m_starts.swap(starts);
@@ -59,7 +69,7 @@ void TextBuffer::index_all()
         }
         if (m_bytes[at] == '\r' && at + 1 < size && m_bytes[at + 1] == '\n')
             ++at;
-        m_starts.push_back(at + 1);
+        m_starts.push_back(static_cast<std::uint32_t>(at + 1));
     }
     if (size - m_starts.back() > longest_bytes)
         m_longest = m_starts.size() - 1;
@@ -145,6 +155,7 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
     // Only the lines around the change can gain or lose a break: a carriage
     // return just before it may pair with a line feed just after. Starts two
     // bytes past its end and beyond only move.
+    check_size(m_bytes.size() - (to - from) + with.size());
     std::size_t first = from > 0 ? line_of(from - 1) : 0;
     std::size_t region = m_starts[first];
     auto kept = std::lower_bound(m_starts.begin() + static_cast<std::ptrdiff_t>(first) + 1,
@@ -156,7 +167,7 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
     m_bytes.replace(from, to - from, with);
     auto moved = static_cast<std::ptrdiff_t>(with.size()) - static_cast<std::ptrdiff_t>(to - from);
 
-    std::vector<std::size_t> found;
+    std::vector<std::uint32_t> found;
     std::size_t bound = std::min(from + with.size() + 2, m_bytes.size() + 1);
     for (std::size_t at = region; at < m_bytes.size() && at + 1 < bound; ++at) {
         if (!is_break(m_bytes[at]))
@@ -164,13 +175,13 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
         if (m_bytes[at] == '\r' && at + 1 < m_bytes.size() && m_bytes[at + 1] == '\n')
             ++at;
         if (at + 1 < bound)
-            found.push_back(at + 1);
+            found.push_back(static_cast<std::uint32_t>(at + 1));
     }
     auto erase_from = m_starts.begin() + static_cast<std::ptrdiff_t>(first) + 1;
     auto resume = m_starts.insert(m_starts.erase(erase_from, kept), found.begin(), found.end()) +
         static_cast<std::ptrdiff_t>(found.size());
     for (auto it = resume; it != m_starts.end(); ++it)
-        *it = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(*it) + moved);
+        *it = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(*it) + moved);
 
     if (!m_units.empty()) {
         std::size_t new_kept = static_cast<std::size_t>(resume - m_starts.begin());

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,7 +35,9 @@ struct TextChange {
 
 class TextBuffer {
 public:
-    // Replaces everything and forgets the history; gives back the text that went.
+    // Replaces everything and forgets the history; gives back the text that
+    // went. Throws `Error` for a text beyond 4 GiB, as `replace` does for an
+    // edit that would make one.
     std::string assign(std::string bytes);
     const std::string& bytes() const { return m_bytes; }
     std::size_t size() const { return m_bytes.size(); }
@@ -76,7 +79,9 @@ private:
     void ensure_units() const;
 
     std::string m_bytes;
-    std::vector<std::size_t> m_starts{0};
+    // Four bytes a line: a scan of a million names keeps 4 MB less. The
+    // text is held to 4 GiB for them.
+    std::vector<std::uint32_t> m_starts{0};
     // Each line's first unit, and the count past the last; empty until asked.
     mutable std::vector<int> m_units;
     std::size_t m_longest = 0;
