@@ -3,11 +3,50 @@
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/utf8.h"
 
+#include <QPointer>
 #include <QPushButton>
+#include <QShortcutEvent>
+#include <QTimer>
 
 namespace toolkit {
 
 namespace {
+
+// A push button whose access key clicks at once. Qt's own animates the
+// click and runs it 100 ms later, a wait the user pays on every Alt+S and
+// during which another key may slip in ahead of it; here the button looks
+// pressed for that time while the click has already run.
+class AccessKeyButton final : public QPushButton {
+public:
+    explicit AccessKeyButton(QWidget* parent) : QPushButton(parent)
+    {
+        m_release.setSingleShot(true);
+        m_release.setInterval(100);
+        QObject::connect(&m_release, &QTimer::timeout, this, [this] { setDown(false); });
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::Shortcut)
+            return QPushButton::event(event);
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        // A key two buttons share moves the focus, as Qt does.
+        if (shortcut->isAmbiguous() || !isEnabled())
+            return QPushButton::event(event);
+        setDown(true);
+        m_release.start();
+        QPointer<AccessKeyButton> alive(this);
+        emit clicked(false);
+        // A handler that disabled the button for its run took the look away.
+        if (alive && isEnabled() && m_release.isActive())
+            setDown(true);
+        return true;
+    }
+
+private:
+    QTimer m_release;
+};
 
 constexpr Property button_properties[] = {
     {prop::Caption, get_via<&QtButton::caption>, set_via<&QtButton::set_caption>},
@@ -16,11 +55,10 @@ constexpr Property button_properties[] = {
 }  // namespace
 
 QtButton::QtButton(QWidget* parent, std::string_view name, std::optional<std::int32_t> index)
-    : QtControl(new QPushButton(parent), name, index, {Event::Click}),
+    : QtControl(new AccessKeyButton(parent), name, index, {Event::Click}),
       m_button(static_cast<QPushButton*>(widget()))
 {
-    QObject::connect(m_button, &QPushButton::clicked, m_button,
-                     [this] { act(Event::Click); });
+    QObject::connect(m_button, &QPushButton::clicked, m_button, [this] { act(Event::Click); });
 }
 
 std::string QtButton::caption() const { return utf8_of(m_button->text()); }
