@@ -160,7 +160,9 @@ int run_tool(char** argv, const char* folder, std::size_t files)
             std::fwrite(text.data(), 1, text.size(), out);
             std::fclose(out);
         }
-        std::string command = "xclip -i -selection clipboard '" + file.string() + "'";
+        // xclip stays to serve the text: it must not hold the bench's output open.
+        std::string command =
+            "xclip -i -selection clipboard '" + file.string() + "' >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0)
             fail("xclip could not take the clipboard");
         xclip_transfer = transfer_ms();

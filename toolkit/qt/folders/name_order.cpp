@@ -317,6 +317,54 @@ private:
     std::array<Token, 128> m_ascii{};
 };
 
+// Enough names to be worth a second core.
+constexpr std::size_t many_names = 1 << 16;
+
+// Calls work(begin, end) for the two halves of [0, count) on two cores at
+// once when there are many, or once for all of them.
+template <class Work> void in_halves(std::size_t count, Work&& work)
+{
+    if (count < many_names) {
+        work(std::size_t{0}, count);
+        return;
+    }
+    std::size_t half = count / 2;
+    std::thread first([&] { work(std::size_t{0}, half); });
+    work(half, count);
+    first.join();
+}
+
+// Every name's key, made in two blocks at once, each freed with the order.
+class Keys {
+public:
+    Keys(const RawNames& names, const LetterRanks& ranks)
+        : m_half(names.size() < many_names ? names.size() : names.size() / 2)
+    {
+        KeyMaker maker(ranks);
+        in_halves(names.size(), [&](std::size_t begin, std::size_t end) {
+            RawNames& keys = begin == 0 ? m_first : m_second;
+            std::size_t bytes = names.ends()[end - 1] - (begin == 0 ? 0 : names.ends()[begin - 1]);
+            keys.reserve(end - begin, bytes + bytes / 4);
+            std::string key;
+            for (std::size_t i = begin; i < end; ++i) {
+                key.clear();
+                maker.append(key, names[i]);
+                keys.push_back(key);
+            }
+        });
+    }
+
+    std::string_view operator[](std::size_t position) const
+    {
+        return position < m_half ? m_first[position] : m_second[position - m_half];
+    }
+
+private:
+    RawNames m_first;
+    RawNames m_second;
+    std::size_t m_half;
+};
+
 struct SortItem {
     std::uint64_t prefix;  // Eight bytes of the key from the depth sorted at, big-endian.
     std::uint32_t position;
@@ -328,7 +376,7 @@ struct SortItem {
 // once per depth it needs, rather than once per comparison.
 class KeySorter {
 public:
-    KeySorter(const RawNames& names, const RawNames& keys, const LetterRanks& ranks)
+    KeySorter(const RawNames& names, const Keys& keys, const LetterRanks& ranks)
         : m_names(names), m_keys(keys), m_ranks(ranks)
     {
     }
@@ -390,36 +438,30 @@ private:
     }
 
     const RawNames& m_names;
-    const RawNames& m_keys;
+    const Keys& m_keys;
     const LetterRanks& m_ranks;
 };
 
 std::vector<std::uint32_t> order_by(const RawNames& names, const LetterRanks& ranks)
 {
     const std::size_t count = names.size();
-    // Every key in one block, freed once the order is known.
-    RawNames keys;
-    {
-        KeyMaker maker(ranks);
-        std::string key;
-        keys.reserve(count, names.bytes().size() + names.bytes().size() / 4);
-        for (std::size_t i = 0; i < count; ++i) {
-            key.clear();
-            maker.append(key, names[i]);
-            keys.push_back(key);
-        }
-    }
+    if (count == 0)
+        return {};
+    Keys keys(names, ranks);
     KeySorter sorter(names, keys, ranks);
     std::vector<SortItem> items(count);
-    for (std::size_t i = 0; i < count; ++i)
-        items[i] = {sorter.prefix(static_cast<std::uint32_t>(i), 0), static_cast<std::uint32_t>(i)};
+    in_halves(count, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            items[i] = {sorter.prefix(static_cast<std::uint32_t>(i), 0),
+                        static_cast<std::uint32_t>(i)};
+    });
 
     SortItem* begin = items.data();
     SortItem* end = begin + count;
     // Two cores each sort the items on one side of a middle prefix; the
     // sides need no merge, and items that tie stay on one side.
     SortItem* middle = begin;
-    if (count >= 1 << 16) {
+    if (count >= many_names) {
         std::vector<std::uint64_t> sample;
         for (std::size_t i = 0; i < count; i += count / 1024)
             sample.push_back(items[i].prefix);
@@ -476,9 +518,19 @@ std::shared_ptr<const OrderedNames> put_in_order(RawNames names)
     RawNames in_order;
     {
         std::vector<std::uint32_t> order = order_by(names, LetterRanks(characters.letters));
-        in_order.reserve(names.size(), names.bytes().size());
-        for (std::uint32_t position : order)
-            in_order.push_back(names[position]);
+        // Each core gathers half the names, read from all over the block;
+        // the second half then joins the first in one straight copy.
+        RawNames second_half;
+        in_halves(order.size(), [&](std::size_t begin, std::size_t end) {
+            RawNames& gathered = begin == 0 ? in_order : second_half;
+            // The first half has room for all, so the second joins it in place.
+            std::size_t bytes = names.bytes().size();
+            gathered.reserve(begin == 0 ? order.size() : end - begin,
+                             begin == 0 ? bytes : bytes / 2 + bytes / 8);
+            for (std::size_t place = begin; place < end; ++place)
+                gathered.push_back(names[order[place]]);
+        });
+        in_order.append(second_half);
     }
     return ordered_from(std::move(in_order), std::move(characters.letters), characters.all_utf8);
 }

@@ -36,6 +36,17 @@ public:
         m_bytes += name;
         m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
     }
+    // The other's names after these.
+    void append(const RawNames& other)
+    {
+        if (other.m_bytes.size() > std::numeric_limits<std::uint32_t>::max() - m_bytes.size())
+            throw Error("The folder's names are too long to list.");
+        auto shift = static_cast<std::uint32_t>(m_bytes.size());
+        m_bytes += other.m_bytes;
+        m_ends.reserve(m_ends.size() + other.m_ends.size());
+        for (std::uint32_t end : other.m_ends)
+            m_ends.push_back(end + shift);
+    }
     void reserve(std::size_t names, std::size_t bytes)
     {
         m_ends.reserve(names);
