@@ -4,10 +4,12 @@
 
 #include "toolkit/object.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <optional>
 #include <sys/stat.h>
 
@@ -67,6 +69,19 @@ FolderListing read_folder(const QByteArray& folder)
     DirectoryStream stream(folder);
     int dir_fd = dirfd(stream.get());
     FolderListing listing;
+    // Room for what the folder's size says it can hold, so a million names
+    // are not copied again and again as the block grows. Untouched room
+    // costs address space only, and the block is let go once the names are
+    // put in order.
+    struct stat status { };
+    if (fstat(dir_fd, &status) == 0 && status.st_size > 0) {
+        auto bytes = static_cast<std::size_t>(std::min<off_t>(status.st_size, off_t{1} << 28));
+        try {
+            listing.files.reserve(bytes / 16, bytes);
+        } catch (const std::bad_alloc&) {
+            // Only a hint: the block grows as it must.
+        }
+    }
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(stream.get());
