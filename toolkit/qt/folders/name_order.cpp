@@ -204,19 +204,22 @@ void for_each_token(std::string_view name, Digits&& digits, Other&& other)
     end_run(name.size());
 }
 
+// A run of digits: its length without leading zeros, then its digits.
+void append_number(std::string& key, std::string_view run)
+{
+    std::size_t zeros = 0;
+    while (zeros + 1 < run.size() && run[zeros] == '0')
+        ++zeros;
+    std::string_view value = run.substr(zeros);
+    key += static_cast<char>(Number);
+    key += static_cast<char>(std::min<std::size_t>(value.size(), 255));
+    key += value;
+}
+
 void append_key(std::string& key, std::string_view name, const LetterRanks& ranks)
 {
     for_each_token(
-        name,
-        [&](std::string_view run) {
-            std::size_t zeros = 0;
-            while (zeros + 1 < run.size() && run[zeros] == '0')
-                ++zeros;
-            std::string_view value = run.substr(zeros);
-            key += static_cast<char>(Number);
-            key += static_cast<char>(std::min<std::size_t>(value.size(), 255));
-            key += value;
-        },
+        name, [&](std::string_view run) { append_number(key, run); },
         [&](char32_t c) {
             if (c < 128 && !is_ascii_letter(c)) {
                 key += static_cast<char>(ascii_other_weights[c]);
@@ -299,11 +302,7 @@ public:
             std::size_t end = i;
             while (end < name.size() && is_digit(static_cast<unsigned char>(name[end])))
                 ++end;
-            while (i + 1 < end && name[i] == '0')
-                ++i;
-            key += static_cast<char>(Number);
-            key += static_cast<char>(std::min<std::size_t>(end - i, 255));
-            key.append(name.substr(i, end - i));
+            append_number(key, name.substr(i, end - i));
             i = end;
         }
     }
