@@ -4,7 +4,7 @@
 // no UTF-16 text made on the way: a million names cost one copy of them
 // however often they are pasted.
 //
-//   QGuiApplication::clipboard()->setMimeData(new CopiedText(std::move(bytes)));
+//   QGuiApplication::clipboard()->setMimeData(new CopiedText(bytes));
 #pragma once
 
 #include <QByteArray>
