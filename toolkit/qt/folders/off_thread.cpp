@@ -3,20 +3,50 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <mutex>
 #include <thread>
 
 namespace toolkit {
 
+namespace {
+
+// Where finished work is announced. A thread may outlive the application (a
+// volume that never answers, or one that answers just as the tool ends), so
+// the application is forgotten under the lock before it goes, and a late
+// thread then posts nothing. Never freed: a thread may still ask at exit.
+struct Mailbox {
+    std::mutex lock;
+    QCoreApplication* app = nullptr;
+};
+
+Mailbox& mailbox()
+{
+    static Mailbox* const box = [] {
+        auto* made = new Mailbox;
+        made->app = QCoreApplication::instance();
+        qAddPostRoutine([] {
+            std::lock_guard held(mailbox().lock);
+            mailbox().app = nullptr;
+        });
+        return made;
+    }();
+    return *box;
+}
+
+}  // namespace
+
 void run_off_thread(std::function<void()> work, QObject* context, std::function<void()> done)
 {
-    // The application lives until the process ends: the thread may always
-    // post to it. Whether the context still lives is asked on its thread.
+    // Whether the context still lives is asked on the window's thread.
     QPointer<QObject> alive(context);
-    QCoreApplication* app = QCoreApplication::instance();
-    std::thread([work = std::move(work), alive, app, done = std::move(done)] {
+    Mailbox& box = mailbox();
+    std::thread([work = std::move(work), alive, &box, done = std::move(done)] {
         work();
+        std::lock_guard held(box.lock);
+        if (!box.app)
+            return;
         QMetaObject::invokeMethod(
-            app,
+            box.app,
             [alive, done] {
                 if (alive)
                     done();
