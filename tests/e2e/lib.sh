@@ -83,6 +83,20 @@ start_x() {
   wait_for "the X server to take clients" xdotool getdisplaygeometry
 }
 
+# start_accessibility_bus: a session bus and the accessibility bus on it, as
+# a desktop with a screen reader has; the tool started after joins it.
+start_accessibility_bus() {
+  local launcher=/usr/libexec/at-spi-bus-launcher
+  need dbus-launch
+  [ -x "$launcher" ] || { echo "missing $launcher (at-spi2-core)"; exit 1; }
+  "$python" -c "import pyatspi" || { echo "missing python3-pyatspi"; exit 1; }
+  eval "$(dbus-launch --sh-syntax)"
+  on_exit 'kill $DBUS_SESSION_BUS_PID'
+  "$launcher" --launch-immediately >"$work/bus.log" 2>&1 &
+  on_exit "kill $!"
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
 # start_tool PATH: starts it and gives it the keyboard; sets $window.
 start_tool() {
   "$1" 2>"$work/tobrel.log" &

@@ -1,47 +1,11 @@
 """Checks over AT-SPI what a screen reader user meets in the running tool,
 driving it with xdotool. Usage: screen_reader.py FOLDER_NAME_UNDER_TMP ADDRESS"""
 
-import subprocess
 import sys
-import time
 
 import pyatspi
-from gi.repository import GLib
 
-DEADLINE_S = 20
-
-
-def fail(message):
-    sys.exit("screen reader: " + message)
-
-
-def wait_for(what, condition):
-    """Polls, pumping the accessibility events, until condition() is truthy."""
-    context = GLib.MainContext.default()
-    end = time.monotonic() + DEADLINE_S
-    while time.monotonic() < end:
-        while context.pending():
-            context.iteration(False)
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.05)
-    fail("timed out waiting for " + what)
-
-
-def keys(*names):
-    subprocess.run(["xdotool", "key", *names], check=True)
-
-
-def typed(text):
-    subprocess.run(["xdotool", "type", "--delay", "60", text], check=True)
-
-
-def tool():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "tobrel":
-            return app
-    return None
+from atspi_tools import fail, keys, tool, typed, wait_for
 
 
 def controls(app):

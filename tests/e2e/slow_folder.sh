@@ -2,7 +2,8 @@
 # Opens a folder whose read takes 3 s, on a real FUSE file system, and checks
 # that the window goes on answering the X server meanwhile (another program
 # asks what the clipboard holds), that the folder is read once, and that the
-# keys typed during the read act once it is done, that a lazy unmount
+# keys typed during the read act once it is done, that a screen reader is
+# told the window is busy while a read is out, that a lazy unmount
 # during a read leaves nothing stale, and that the window goes at once when
 # it is closed during a read.
 # Usage: slow_folder.sh path/to/tobrel
@@ -14,23 +15,33 @@ need_fuse
 # Under /tmp, with a name of its own, so two type-ahead steps reach the
 # mount point inside it.
 base=$(mktemp -d /tmp/zqXXXXXXXX)
-mkdir "$base/slow"
+mkdir "$base/slow" "$base/hung"
 touch "$base/before.txt"
 # What the mount point holds under the file system, shown once it is gone.
 touch "$base/slow/under.txt"
 log=$work/slow.log
 : >"$log"
 fs_pid=""
-on_exit 'fusermount3 -uz "$base/slow" 2>/dev/null; kill $fs_pid 2>/dev/null; wait $fs_pid 2>/dev/null; rm -rf "$base"'
+hung_pid=""
+on_exit 'fusermount3 -uz "$base/slow" 2>/dev/null; fusermount3 -uz "$base/hung" 2>/dev/null; kill $fs_pid 2>/dev/null; kill -9 $hung_pid 2>/dev/null; wait $fs_pid $hung_pid 2>/dev/null; rm -rf "$base"'
+# A read that outlasts the test, given up with Esc.
+mount_slow_fs "$base/hung" 600
+hung_pid=$fs_pid
 mount_slow_fs "$base/slow" 3
 
 start_x
+start_accessibility_bus
 start_tool "$1"
 
 # Put something on the clipboard first, so that the window is the one asked.
 open_under_tmp "$(basename "$base")"
 xdotool key alt+s alt+c
 wait_for_clipboard '\rbefore.txt'
+"$python" "$(dirname "${BASH_SOURCE[0]}")/busy_state.py" hung
+# Its file system gone, the read given up fails and the thread ends.
+fusermount3 -uz "$base/hung"
+kill -9 $hung_pid  # Its handler sleeps on; only this ends it.
+wait_for "the hung file system to go" bash -c "! kill -0 $hung_pid"
 
 reads() { grep -c "^read begins /$" "$log" || true; }
 # A mount anywhere on the machine rightly makes the tool read it again.

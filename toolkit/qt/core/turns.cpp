@@ -2,6 +2,7 @@
 
 #include "toolkit/scope_exit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -33,10 +34,8 @@ Turns& Turns::instance()
     static auto* turns = [] {
         auto* made = new Turns(QCoreApplication::instance());
         made->m_busy_timer.setSingleShot(true);
-        QObject::connect(&made->m_busy_timer, &QTimer::timeout, made, [made] {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            made->m_busy_shown = true;
-        });
+        QObject::connect(&made->m_busy_timer, &QTimer::timeout, made,
+                         [made] { made->show_busy(true); });
         return made;
     }();
     return *turns;
@@ -130,10 +129,8 @@ void Turns::hold(bool on)
 {
     if (!on && m_out == 0) {
         m_busy_timer.stop();
-        if (m_busy_shown) {
-            QGuiApplication::restoreOverrideCursor();
-            m_busy_shown = false;
-        }
+        if (m_busy_shown)
+            show_busy(false);
     }
     if (on == m_holding)
         return;
@@ -142,6 +139,24 @@ void Turns::hold(bool on)
         QCoreApplication::instance()->installEventFilter(this);
     else
         QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void Turns::show_busy(bool busy)
+{
+    m_busy_shown = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+    // The windows' accessible state reads `looks_busy`; this tells whoever
+    // listens that it changed.
+    QAccessible::State changed;
+    changed.busy = true;
+    for (const QPointer<QWidget>& window : m_covered)
+        if (window) {
+            QAccessibleStateChangeEvent event(window.data(), changed);
+            QAccessible::updateAccessibility(&event);
+        }
 }
 
 bool Turns::eventFilter(QObject* receiver, QEvent* event)

@@ -13,7 +13,8 @@
 //   - the pointer acts at once, so the user can point elsewhere: an errand
 //     begun then supersedes the one out, whose result is dropped;
 //   - Esc abandons the errand;
-//   - after 0.4 s the pointer shows that the tool is busy.
+//   - after 0.4 s the pointer shows that the tool is busy, and the covered
+//     windows say so to a screen reader.
 // Once it is over, what waited runs in order, until one of them begins
 // another errand.
 //
@@ -61,6 +62,8 @@ public:
     void finish(Errand errand, const std::function<void()>& commit);
     // Whether nothing is out and nothing waits.
     bool idle() const { return m_out == 0 && m_waiting.empty(); }
+    // Whether the tool shows that it is busy: an errand has been out a while.
+    bool looks_busy() const { return m_busy_shown; }
 
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override;
@@ -71,6 +74,7 @@ private:
     void abandon();
     void hold(bool on);
     void run_waiting();
+    void show_busy(bool busy);
     bool is_covered(QObject* receiver) const;
 
     struct Waiting {

@@ -1,10 +1,41 @@
 #include "toolkit/qt/window/form_widget.h"
 
+#include "toolkit/qt/core/accessible_factory.h"
+#include "toolkit/qt/core/turns.h"
+
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 
 namespace toolkit {
 
-FormWidget::FormWidget() { setMouseTracking(true); }
+namespace {
+
+// The window as Qt presents it, and busy while the pointer says so: a
+// screen reader's user is told that what they asked for is still coming.
+class FormAccessible final : public QAccessibleWidget {
+public:
+    explicit FormAccessible(FormWidget* form) : QAccessibleWidget(form, QAccessible::Client) { }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.busy = Turns::instance().looks_busy();
+        return state;
+    }
+};
+
+QAccessibleInterface* form_accessible(const QString&, QObject* object)
+{
+    auto* form = dynamic_cast<FormWidget*>(object);
+    return form ? new FormAccessible(form) : nullptr;
+}
+
+}  // namespace
+
+FormWidget::FormWidget()
+{
+    install_accessible_factory<form_accessible>();
+    setMouseTracking(true);
+}
 
 void FormWidget::resizeEvent(QResizeEvent*)
 {
