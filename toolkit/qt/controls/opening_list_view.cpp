@@ -1,20 +1,85 @@
 #include "toolkit/qt/controls/opening_list_view.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace toolkit {
+
+namespace {
+
+// About 3 ms of layout here.
+constexpr int rows_a_batch = 200000;
+
+}  // namespace
 
 OpeningListView::OpeningListView(QWidget* parent) : QListView(parent)
 {
     // Every row is as high as the first: the view never measures a million.
     setUniformItemSizes(true);
+    // Scrolled by rows, Qt walks every row to set the scroll bar's range.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(rows_a_batch);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(this, &QListView::doubleClicked, this, [this] {
         if (on_open)
             on_open();
     });
+}
+
+void OpeningListView::doItemsLayout()
+{
+    if (!m_laying_out)
+        m_kept_position = verticalScrollBar()->value();
+    QListView::doItemsLayout();
+    if (laid_out()) {
+        if (m_laying_out)
+            end_layout();
+        return;
+    }
+    if (!m_laying_out) {
+        // The first batch's scroll range would clip the place kept, and
+        // the rows drawn meanwhile would be the wrong ones.
+        m_laying_out = true;
+        setUpdatesEnabled(false);
+    }
+}
+
+void OpeningListView::timerEvent(QTimerEvent* event)
+{
+    QListView::timerEvent(event);
+    if (m_laying_out && laid_out())
+        end_layout();
+}
+
+bool OpeningListView::laid_out() const
+{
+    int rows = model() ? model()->rowCount(rootIndex()) : 0;
+    return rows == 0 || rectForIndex(model()->index(rows - 1, 0, rootIndex())).isValid();
+}
+
+void OpeningListView::end_layout()
+{
+    m_laying_out = false;
+    verticalScrollBar()->setValue(m_kept_position);
+    setUpdatesEnabled(true);
+    if (std::optional<Scroll> scroll = std::exchange(m_scroll_later, std::nullopt))
+        if (scroll->index.isValid())
+            QListView::scrollTo(scroll->index, scroll->hint);
+}
+
+void OpeningListView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    // Done now, it would be undone when the kept place is put back.
+    executeDelayedItemsLayout();
+    if (m_laying_out && index.isValid()) {
+        m_scroll_later = Scroll{index, hint};
+        return;
+    }
+    m_scroll_later.reset();
+    QListView::scrollTo(index, hint);
 }
 
 void OpeningListView::keyPressEvent(QKeyEvent* event)
