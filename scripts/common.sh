@@ -70,7 +70,7 @@ ensure_system() {
 package_packages=(dpkg-dev file)
 build_packages=(cmake make g++ pkgconf libxcb1-dev qt6-base-dev qt6-qpa-plugins qt6-wayland fonts-dejavu-core)
 test_packages=(libgtest-dev xvfb xdotool xclip desktop-file-utils appstream "${package_packages[@]}" locales
-  fuse3 python3-fusepy at-spi2-core dbus-x11 python3-pyatspi weston wl-clipboard)
+  x11-utils fuse3 python3-fusepy at-spi2-core dbus-x11 python3-pyatspi weston wl-clipboard)
 
 # build DIR [CMAKE OPTION...]: configures quietly, showing cmake's own words
 # only when it fails, then builds.

@@ -256,6 +256,17 @@ TEST_F(MainWindow, ShowsItsOwnIcon)
             ASSERT_EQ(shown.pixel(x, y), expected) << x << "," << y;
         }
     EXPECT_GT(drawn, 500);
+
+    // The other sizes a desktop asks for: the same drawing, pixel by pixel.
+    for (int size : {16, 24, 48, 64, 128, 256}) {
+        QImage sized =
+            top()->windowIcon().pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(sized.size(), QSize(size, size));
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                ASSERT_EQ(sized.pixel(x, y), shown.pixel(x * 32 / size, y * 32 / size))
+                    << size << " px at " << x << "," << y;
+    }
 }
 
 // Alt+S scans before the key is even let go, and the button looks pressed

@@ -3,10 +3,12 @@
 # keyboard: open a prepared folder, Alt+S, Alt+C, read the clipboard from
 # another program; then paste another folder's path into the folder list,
 # Alt+S, Alt+C again; then click into the names and edit, copy and paste
-# there; Alt+X. Usage: scan_and_copy.sh path/to/tobrel
+# there; Alt+X. It checks first that the window's X class is the one the
+# desktop file names, so that a task bar shows the window with its icon.
+# Usage: scan_and_copy.sh path/to/tobrel path/to/the.desktop
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-need Xvfb xdotool xclip
+need Xvfb xdotool xclip xprop
 
 # Right under /tmp, with a name of its own, so two type-ahead steps reach it.
 folder=$(mktemp -d /tmp/zqXXXXXXXX)
@@ -19,6 +21,12 @@ touch "$other/pasted.txt"
 
 start_x
 start_tool "$1"
+
+# WM_CLASS(STRING) = "instance", "class"
+class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+named=$(sed -n 's/^StartupWMClass=//p' "$2")
+[ -n "$class" ] && [ "$class" = "$named" ] ||
+  { echo "the window's class is '$class', the desktop file names '$named'"; exit 1; }
 
 # Focus starts on the folder list, at the root.
 open_under_tmp "$(basename "$folder")"

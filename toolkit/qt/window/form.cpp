@@ -112,7 +112,11 @@ Object& Form::control(std::string_view name)
 
 void Form::set_icon(const Icon& icon)
 {
-    m_impl->widget.setWindowIcon(QIcon(QPixmap::fromImage(draw_icon(icon))));
+    // Task bars, switchers and docks ask for sizes of their own.
+    QIcon sizes;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        sizes.addPixmap(QPixmap::fromImage(draw_icon(icon, size)));
+    m_impl->widget.setWindowIcon(sizes);
 }
 
 void Form::set_mouse_pointer(std::string_view control_name, const Pointer& pointer)
