@@ -67,6 +67,17 @@ def on_insert(event):
 
 
 pyatspi.Registry.registerEventListener(on_insert, "object:text-changed:insert")
+# Only where the keyboard is may a screen reader be told of the focus: a
+# scan from the folder list walks the file list's rows, not the keyboard.
+focus_told = []
+
+
+def on_focus(event):
+    if event.detail1 == 1:
+        focus_told.append((event.source.getRole(), event.source.parent.name))
+
+
+pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
 typed("tmp")
 keys("Return")
 typed(sys.argv[1])
@@ -80,6 +91,10 @@ line, start, end = text.getTextAtOffset(3, pyatspi.TEXT_BOUNDARY_LINE_START)
 if line != "a \u00e9.txt\n":
     fail("the line at offset 3 reads %r" % line)
 wait_for("the scan to be announced", lambda: names in inserted)
+elsewhere = [told for told in focus_told if told[1] != "Folders"]
+if elsewhere:
+    fail("the focus was told to be at %s while the keyboard was in Folders" % elsewhere)
+pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
 
 # Editing is told as the change itself, on the one text object there is.
 changes = []

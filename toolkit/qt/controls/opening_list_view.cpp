@@ -82,6 +82,17 @@ void OpeningListView::scrollTo(const QModelIndex& index, ScrollHint hint)
     QListView::scrollTo(index, hint);
 }
 
+void OpeningListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // Qt's list tells a screen reader that its new current row has the
+    // focus, even when the keyboard is elsewhere: a scan walks the file
+    // list's rows while the user stays where they are.
+    if (hasFocus())
+        QListView::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
+}
+
 void OpeningListView::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && on_open) {
