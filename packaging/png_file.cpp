@@ -73,20 +73,11 @@ std::string zlib_stored(const std::string& raw)
 
 std::vector<std::uint32_t> draw_scaled(const toolkit::Icon& icon, int size)
 {
-    int source = static_cast<int>(icon.rows.size());
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) *
-                                      static_cast<std::size_t>(size));
-    for (int y = 0; y < size; ++y) {
-        std::string_view row = icon.rows[static_cast<std::size_t>(y * source / size)];
-        for (int x = 0; x < size; ++x) {
-            std::size_t from = static_cast<std::size_t>(x * source / size);
-            if (from >= row.size())
-                continue;
-            for (const toolkit::IconColor& color : icon.palette)
-                if (color.key == row[from])
-                    pixels[static_cast<std::size_t>(y * size + x)] = 0xFF000000u | color.rgb;
-        }
-    }
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(size) * static_cast<std::size_t>(size));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            pixels.push_back(toolkit::pixel_at(icon, size, x, y));
     return pixels;
 }
 

@@ -2,27 +2,14 @@
 
 #include <QBitmap>
 
-#include <algorithm>
-
 namespace toolkit {
 
 QImage draw_icon(const Icon& icon, int size)
 {
-    int source = static_cast<int>(icon.rows.size());
     QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    for (int y = 0; y < size; ++y) {
-        std::string_view row = icon.rows[static_cast<std::size_t>(y * source / size)];
-        for (int x = 0; x < size; ++x) {
-            auto from = static_cast<std::size_t>(x * source / size);
-            if (from >= row.size())
-                continue;
-            auto color = std::find_if(icon.palette.begin(), icon.palette.end(),
-                                      [&](const IconColor& c) { return c.key == row[from]; });
-            if (color != icon.palette.end())
-                image.setPixel(x, y, 0xFF000000u | color->rgb);
-        }
-    }
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            image.setPixel(x, y, pixel_at(icon, size, x, y));
     return image;
 }
 

@@ -11,8 +11,7 @@
 
 namespace toolkit {
 
-// Each pixel is taken from the nearest one of the icon's rows, as in the
-// installed icon files, so that the drawing stays crisp at any size.
+// Drawn as the installed icon files are (`pixel_at`), `size` pixels square.
 QImage draw_icon(const Icon& icon, int size);
 QCursor draw_pointer(const Pointer& pointer);
 
