@@ -13,6 +13,7 @@ touch "$folder/b.txt" "$folder/a.txt" "$folder/with space" "$folder/.hidden"
 mkdir "$folder/sub"
 
 start_x
+start_accessibility_bus
 chmod 700 "$work"  # Wayland wants its runtime folder private.
 weston --backend=x11-backend.so --shell=kiosk-shell.so --socket=wayland-tobrel \
   --width=800 --height=600 --use-pixman >"$work/weston.log" 2>&1 &
@@ -34,10 +35,12 @@ export WAYLAND_DISPLAY=wayland-tobrel
 
 QT_QPA_PLATFORM=wayland "$1" 2>"$work/tobrel.log" &
 tool_pid=$!
-# The tool is up and has the keyboard once Alt+C puts its (empty) text on
-# the clipboard: until then nothing is copied.
-copied() { xdotool key alt+c; wl-paste --no-newline >/dev/null 2>&1; }
-wait_for "the tool to take keys" copied
+# The tool is up and has the keyboard once its window is active. wl-paste
+# reads the clipboard by taking the keyboard for a moment, and a key that
+# reaches weston then is lost: a step that follows a paste is tried again
+# whole until its result arrives.
+has_keyboard() { "$python" "$(dirname "${BASH_SOURCE[0]}")/has_keyboard.py"; }
+wait_for "the tool to have the keyboard" has_keyboard
 
 open_under_tmp "$(basename "$folder")"
 # A line typed and selected in the box, copied by its own Ctrl+C.
@@ -45,16 +48,24 @@ xdotool key Tab
 xdotool type --delay 50 typed
 xdotool key shift+Home ctrl+c
 expected=$(printf 'typed' | od -An -tx1)
-pasted_is_expected() { [ "$(wl-paste --no-newline | od -An -tx1)" = "$expected" ]; }
+pasted_is_expected() {
+  wl-paste --no-newline >"$work/pasted" 2>&1 || true
+  [ "$(od -An -tx1 <"$work/pasted")" = "$expected" ]
+}
+# A failed wait says what was pasted instead, and what weston saw.
+on_exit '[ -n "${passed:-}" ] || { echo "last paste:"; od -c "$work/pasted" | head; tail -5 "$work/weston.log"; } 2>/dev/null'
+
 wait_for "the typed line in a Wayland program's paste" pasted_is_expected
 
-xdotool key alt+s alt+c
+wait_for "the tool to have the keyboard again" has_keyboard
 expected=$(printf '\ra.txt\rb.txt\rwith space' | od -An -tx1)
-wait_for "the scanned names in a Wayland program's paste" pasted_is_expected
+scanned_and_pasted() { xdotool key alt+s alt+c; pasted_is_expected; }
+wait_for "the scanned names in a Wayland program's paste" scanned_and_pasted
 
-xdotool key alt+x
-wait_for "the tool to end" bash -c "! kill -0 $tool_pid"
+exited() { xdotool key alt+x; ! kill -0 "$tool_pid"; }
+wait_for "the tool to end" exited
 tool_pid=""
+passed=1
 # It really was a Wayland client, not one that fell back to X11.
 if grep -qi "xcb\|could not load the qt platform plugin" "$work/tobrel.log"; then
   cat "$work/tobrel.log"; exit 1
