@@ -1,7 +1,8 @@
 // The main window as it is designed: its client size and its eight controls,
 // in twips, in creation order, and the texts it shows. Tab gives the keyboard
 // order; an ampersand in a caption marks the access key; the spoken name is
-// what a screen reader says for a control without a caption.
+// what a screen reader says for a control without a caption, and the
+// description what it says the control is for.
 #pragma once
 
 #include "app/about.h"
@@ -27,16 +28,23 @@ using toolkit::ControlKind;
 
 // clang-format off
 inline constexpr std::array<toolkit::ControlDesign, 8> frmMainControls = {{
-    // kind                        name            left   top  width height tab  caption / spoken name
-    {ControlKind::TextBox,       "txtNames",     1680,  240, 3120, 2340,  1, "", "File names"},
-    {ControlKind::FolderList,    "dirNames",        0,  240, 1695, 2340,  0, "", "Folders"},
-    {ControlKind::DriveList,     "drvNames",        0,    0, 1695,  315,  3, "", "Drives"},
-    {ControlKind::FileList,      "filNames",     1680,    0, 3120,  285,  2, "", "Files"},
-    {ControlKind::CommandButton, "cmdScan",         0, 2880, 1600,  375,  4, "&Scan"},
-    {ControlKind::CommandButton, "cmdClipboard", 1600, 2880, 1600,  375,  5, "&Copy to clipboard"},
-    {ControlKind::CommandButton, "cmdExit",      3200, 2880, 1600,  375,  6, "E&xit"},
-    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress, {}, {},
-                                                                     toolkit::color::MenuText},
+    // kind                        name            left   top  width height tab  caption, spoken name, description
+    {ControlKind::TextBox,       "txtNames",     1680,  240, 3120, 2340,  1, "", "File names",
+                                 "The names Scan found, one to a line; the text can be edited and copied"},
+    {ControlKind::FolderList,    "dirNames",        0,  240, 1695, 2340,  0, "", "Folders",
+                                 "The folders down to the open one, then its subfolders; Enter opens a folder"},
+    {ControlKind::DriveList,     "drvNames",        0,    0, 1695,  315,  3, "", "Drives",
+                                 "The volume whose folders are shown"},
+    {ControlKind::FileList,      "filNames",     1680,    0, 3120,  285,  2, "", "Files",
+                                 "The files in the open folder"},
+    {ControlKind::CommandButton, "cmdScan",         0, 2880, 1600,  375,  4, "&Scan", {},
+                                 "Puts the names of the open folder's files in the text box"},
+    {ControlKind::CommandButton, "cmdClipboard", 1600, 2880, 1600,  375,  5, "&Copy to clipboard", {},
+                                 "Puts the text box's text on the clipboard"},
+    {ControlKind::CommandButton, "cmdExit",      3200, 2880, 1600,  375,  6, "E&xit", {},
+                                 "Ends the tool"},
+    {ControlKind::Label,         "lblWeb",          0, 2640, 4755,  195,  7, MakerAddress, {},
+                                 "Opens the maker's web page in the browser", {}, toolkit::color::MenuText},
 }};
 // clang-format on
 

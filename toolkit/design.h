@@ -26,6 +26,8 @@ struct ControlDesign {
     // What a screen reader calls the control; buttons and labels are called
     // by their captions.
     std::string_view spoken_name = {};
+    // What a screen reader says the control is for.
+    std::string_view description = {};
     // Set for an element of a control array.
     std::optional<std::int32_t> index = {};
     // The text color, where it is not the kind's own (see toolkit::color).

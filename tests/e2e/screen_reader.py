@@ -43,9 +43,13 @@ expected_order = [
     (pyatspi.ROLE_LINK, sys.argv[2]),
 ]
 heard_order = []
+undescribed = []
 for step in range(len(expected_order)):
     now = wait_for("a control with the focus", lambda: focused(app))
     heard_order.append((now.getRole(), now.name))
+    # Each says what it is for, in more than a word.
+    if len(now.description.split()) < 3:
+        undescribed.append((now.name, now.description))
     if step + 1 < len(expected_order):
         before = (now.getRole(), now.name)
         keys("Tab")
@@ -53,6 +57,8 @@ for step in range(len(expected_order)):
                  lambda: (f := focused(app)) is not None and (f.getRole(), f.name) != before)
 if heard_order != expected_order:
     fail("the keyboard order was %s, not %s" % (heard_order, expected_order))
+if undescribed:
+    fail("controls without a description: %s" % undescribed)
 keys("Tab")  # Back round to the folder list.
 wait_for("the folder list to have the focus",
          lambda: (f := focused(app)) is not None and f.name == "Folders")

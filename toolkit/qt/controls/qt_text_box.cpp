@@ -30,7 +30,7 @@ std::string QtTextBox::text() const { return m_view->buffer().bytes(); }
 
 void QtTextBox::set_text(std::string text) { m_view->set_text(std::move(text)); }
 
-void QtTextBox::set_spoken_name(std::string_view name) { m_view->setAccessibleName(qt_text(name)); }
+QWidget* QtTextBox::spoken_widget() const { return m_view; }
 
 std::span<const Property> QtTextBox::own_properties() const { return text_box_properties; }
 

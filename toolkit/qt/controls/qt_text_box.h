@@ -19,12 +19,12 @@ public:
 
     std::string text() const;
     void set_text(std::string text);
-    // Only the text is named: a frame of the same name around it would be
-    // spoken twice on the way in.
-    void set_spoken_name(std::string_view name) override;
 
 protected:
     std::span<const Property> own_properties() const override;
+    // Only the text is named: a frame of the same name around it would be
+    // spoken twice on the way in.
+    QWidget* spoken_widget() const override;
 
 private:
     TextView* m_view;

@@ -46,6 +46,8 @@ std::unique_ptr<QtControl> make_control(QWidget* parent, FolderHub& folders,
     control->set_tab_index(design.tab_index);
     if (!design.spoken_name.empty())
         control->set_spoken_name(design.spoken_name);
+    if (!design.description.empty())
+        control->set_description(design.description);
     // A control added to a window already on screen appears with it.
     control->widget()->show();
     return control;

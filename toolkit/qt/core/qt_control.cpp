@@ -120,7 +120,12 @@ void QtControl::place()
 
 void QtControl::set_spoken_name(std::string_view name)
 {
-    m_widget->setAccessibleName(qt_text(name));
+    spoken_widget()->setAccessibleName(qt_text(name));
+}
+
+void QtControl::set_description(std::string_view description)
+{
+    spoken_widget()->setAccessibleDescription(qt_text(description));
 }
 
 void QtControl::on(Event event, Handler handler, Turn turn)

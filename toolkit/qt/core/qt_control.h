@@ -44,11 +44,15 @@ public:
 
     // Lays the widget out from the stored twips.
     void place();
-    // What assistive technology calls the control.
-    virtual void set_spoken_name(std::string_view name);
+    // What assistive technology calls the control, and how it tells what
+    // the control is for.
+    void set_spoken_name(std::string_view name);
+    void set_description(std::string_view description);
 
 protected:
     virtual std::span<const Property> own_properties() const = 0;
+    // The widget a screen reader meets for this control.
+    virtual QWidget* spoken_widget() const { return m_widget; }
     const Handler& handler(Event event) const { return m_events[event]; }
     // The user acted (a click, a shortcut, the accessibility bus): the
     // event's handler runs in its turn.

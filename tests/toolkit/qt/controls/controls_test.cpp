@@ -27,7 +27,7 @@ protected:
     toolkit::Object& add(ControlKind kind, std::string_view name,
                          std::optional<std::int32_t> index = {})
     {
-        return form.add_control({kind, name, 1680, 240, 3120, 2340, 0, "", {}, index});
+        return form.add_control({kind, name, 1680, 240, 3120, 2340, 0, "", {}, {}, index});
     }
 
     template <class W> W* widget(const char* name)
