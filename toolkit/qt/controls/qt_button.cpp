@@ -1,11 +1,14 @@
 #include "toolkit/qt/controls/qt_button.h"
 
+#include "toolkit/qt/controls/readable.h"
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/utf8.h"
 
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcutEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
 
 namespace toolkit {
@@ -43,8 +46,27 @@ protected:
             setDown(true);
         return true;
     }
+    // A theme's font may be too wide for the designed button: the caption
+    // is then drawn smaller, never cut at both ends.
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        int room = contents.width() - 2 * caption_margin_px;
+        QFont fitted = font_to_fit(font(), option.text, room);
+        if (fitted != font()) {
+            painter.setFont(fitted);
+            option.fontMetrics = QFontMetrics(fitted);
+        }
+        painter.drawControl(QStyle::CE_PushButton, option);
+    }
 
 private:
+    // Kept clear between the caption and the button's edge.
+    static constexpr int caption_margin_px = 2;
+
     QTimer m_release;
 };
 

@@ -1,5 +1,6 @@
 #include "toolkit/qt/controls/qt_label.h"
 
+#include "toolkit/qt/controls/readable.h"
 #include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/dispatch.h"
 #include "toolkit/qt/core/utf8.h"
@@ -22,9 +23,17 @@ public:
     explicit EventLabel(QWidget* parent) : QLabel(parent) { setMouseTracking(true); }
     std::function<void()> on_move;
     std::function<void()> on_click;
+    std::function<void()> on_palette;
     bool is_link = false;
 
 protected:
+    // A theme changed: the colour asked for may no longer stand out.
+    void changeEvent(QEvent* event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange && on_palette)
+            on_palette();
+    }
     void mouseMoveEvent(QMouseEvent* event) override
     {
         if (on_move)
@@ -135,6 +144,7 @@ QtLabel::QtLabel(QWidget* parent, std::string_view name, std::optional<std::int3
     auto* label = static_cast<EventLabel*>(m_label);
     label->on_move = [this] { dispatch(handler(Event::MouseMove)); };
     label->on_click = [this] { act(Event::Click); };
+    label->on_palette = [this] { show_fore_color(); };
     install_accessible_factory<label_accessible>();
 }
 
@@ -153,13 +163,25 @@ void QtLabel::set_caption(std::string caption) { m_label->setText(qt_text(captio
 
 void QtLabel::set_fore_color(std::int32_t value)
 {
-    std::optional<QColor> shown = qt_color(value);
-    if (!shown)
+    if (!qt_color(value))
         fail_value(*this, prop::ForeColor);
-    QPalette palette = m_label->palette();
-    palette.setColor(QPalette::WindowText, *shown);
-    m_label->setPalette(palette);
     m_fore_color = value;
+    show_fore_color();
+}
+
+// The colour is read back as it was set; only its drawing gives way to a
+// theme in which it would not stand out from the window.
+void QtLabel::show_fore_color()
+{
+    std::optional<QColor> wanted = qt_color(m_fore_color);
+    if (!wanted)
+        return;
+    QPalette palette = m_label->palette();
+    QColor shown = readable_on(*wanted, palette);
+    if (palette.color(QPalette::WindowText) == shown)
+        return;
+    palette.setColor(QPalette::WindowText, shown);
+    m_label->setPalette(palette);
 }
 
 bool QtLabel::font_underline() const { return m_label->font().underline(); }

@@ -25,6 +25,8 @@ protected:
     std::span<const Property> own_properties() const override;
 
 private:
+    void show_fore_color();
+
     QLabel* m_label;
     std::int32_t m_fore_color = color::ButtonText;
 };
