@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QListView>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -75,6 +78,30 @@ TEST_F(MainWindowLayout, ScalesEveryControlAndComesBackExactly)
                                         design.height_twips}));
     }
     EXPECT_EQ(text->geometry(), QRect(112, 16, 208, 156));
+}
+
+TEST_F(MainWindowLayout, GoesNoSmallerThanItsControlsCanBeUsedAt)
+{
+    QSize smallest = top()->minimumSize();
+    EXPECT_GT(smallest.width(), 320 / 2);
+    EXPECT_GT(smallest.height(), 218 / 2);
+    EXPECT_LE(smallest.width(), 320);  // The designed size stays usable.
+    EXPECT_LE(smallest.height(), 218);
+
+    // Asked for far less, the window stops at its smallest size, where the
+    // one-row file list still shows a whole row and each caption fits.
+    top()->resize(1, 1);
+    QTRY_COMPARE(top()->size(), smallest);
+    auto* files = top()->findChild<QListView*>("filNames");
+    ASSERT_NE(files, nullptr);
+    EXPECT_GE(files->viewport()->height(), files->sizeHintForRow(0));
+    for (auto* button : top()->findChildren<QPushButton*>()) {
+        SCOPED_TRACE(button->text().toStdString());
+        QFont smallest_caption = button->font();
+        smallest_caption.setPixelSize(8);
+        EXPECT_LE(QFontMetrics(smallest_caption).size(Qt::TextShowMnemonic, button->text()).width(),
+                  button->width());
+    }
 }
 
 }  // namespace

@@ -15,6 +15,20 @@ namespace toolkit {
 
 namespace {
 
+// Kept clear between a caption and its button's edge.
+constexpr int caption_margin_px = 2;
+
+// The rectangle a button's caption is drawn in.
+QRect caption_room(const QPushButton& button)
+{
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    QRect contents =
+        button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
+    return contents.adjusted(caption_margin_px, 0, -caption_margin_px, 0);
+}
+
 // A push button whose access key clicks at once. Qt's own animates the
 // click and runs it 100 ms later, a wait the user pays on every Alt+S and
 // during which another key may slip in ahead of it; here the button looks
@@ -53,9 +67,7 @@ protected:
         QStylePainter painter(this);
         QStyleOptionButton option;
         initStyleOption(&option);
-        QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        int room = contents.width() - 2 * caption_margin_px;
-        QFont fitted = font_to_fit(font(), option.text, room);
+        QFont fitted = font_to_fit(font(), option.text, caption_room(*this).width());
         if (fitted != font()) {
             painter.setFont(fitted);
             option.fontMetrics = QFontMetrics(fitted);
@@ -64,9 +76,6 @@ protected:
     }
 
 private:
-    // Kept clear between the caption and the button's edge.
-    static constexpr int caption_margin_px = 2;
-
     QTimer m_release;
 };
 
@@ -86,6 +95,16 @@ QtButton::QtButton(QWidget* parent, std::string_view name, std::optional<std::in
 std::string QtButton::caption() const { return utf8_of(m_button->text()); }
 
 void QtButton::set_caption(std::string caption) { m_button->setText(qt_text(caption)); }
+
+// The caption at the smallest size it is drawn at.
+QSize QtButton::smallest_usable_px() const
+{
+    QFontMetrics smallest(font_to_fit(m_button->font(), m_button->text(), 0));
+    QSize caption = smallest.size(Qt::TextShowMnemonic, m_button->text());
+    QRect room = caption_room(*m_button);
+    return {caption.width() + m_button->width() - room.width(),
+            caption.height() + m_button->height() - room.height()};
+}
 
 std::span<const Property> QtButton::own_properties() const { return button_properties; }
 

@@ -13,6 +13,7 @@ public:
 
     std::string caption() const;
     void set_caption(std::string caption);
+    QSize smallest_usable_px() const override;
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -73,14 +73,27 @@ QByteArray QtRowList::resolve(const std::string& path) const
     return clean_path(bytes_of(path), m_path.isEmpty() ? QByteArray("/") : m_path);
 }
 
+namespace {
+
+int row_height_px(const QListView& view)
+{
+    int row_px = view.sizeHintForRow(0);
+    return row_px > 0 ? row_px : view.fontMetrics().height();
+}
+
+}  // namespace
+
+QSize QtRowList::smallest_usable_px() const
+{
+    return {0, row_height_px(*m_view) + 2 * m_view->frameWidth()};
+}
+
 int QtRowList::drawn_height_px(int height_px) const
 {
     if (!m_integral_height)
         return height_px;
     int frame_px = 2 * m_view->frameWidth();
-    int row_px = m_view->sizeHintForRow(0);
-    if (row_px <= 0)
-        row_px = m_view->fontMetrics().height();
+    int row_px = row_height_px(*m_view);
     int rows = (height_px - frame_px) / row_px;
     if (rows < 1)
         return height_px;  // Too short for one row: drawn as asked.

@@ -35,6 +35,8 @@ public:
     void set_integral_height(bool integral);
     // The folder listed, as raw bytes.
     std::string path() const;
+    // A list must show one whole row.
+    QSize smallest_usable_px() const override;
 
 protected:
     int drawn_height_px(int height_px) const override;

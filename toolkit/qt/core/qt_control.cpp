@@ -118,6 +118,8 @@ void QtControl::place()
                           units::px_from_twips(m_width_twips), drawn_height_px(height_px));
 }
 
+QSize QtControl::smallest_usable_px() const { return {0, 0}; }
+
 void QtControl::set_spoken_name(std::string_view name)
 {
     spoken_widget()->setAccessibleName(qt_text(name));

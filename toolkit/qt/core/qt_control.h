@@ -9,6 +9,8 @@
 #include "toolkit/qt/core/event_table.h"
 #include "toolkit/qt/core/property_table.h"
 
+#include <QSize>
+
 class QWidget;
 
 namespace toolkit {
@@ -44,6 +46,9 @@ public:
 
     // Lays the widget out from the stored twips.
     void place();
+    // The fewest pixels the control can still be used in, in either
+    // direction; 0 where any size serves.
+    virtual QSize smallest_usable_px() const;
     // What assistive technology calls the control, and how it tells what
     // the control is for.
     void set_spoken_name(std::string_view name);

@@ -21,6 +21,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace toolkit {
 
@@ -74,6 +75,25 @@ constexpr Property window_properties[] = {
     {prop::Height, outer_height, nullptr},
 };
 
+// The window shrinks with its controls in proportion: it goes no smaller
+// than the size at which the control that needs it most is still usable,
+// and never below its designed size for that.
+void set_smallest_size(QWidget& window, const std::vector<std::unique_ptr<QtControl>>& controls)
+{
+    double width_share = 0, height_share = 0;
+    for (const auto& control : controls) {
+        QSize needed = control->smallest_usable_px();
+        int width_px = units::px_from_twips(control->width());
+        int height_px = units::px_from_twips(control->height());
+        if (width_px > 0)
+            width_share = std::max(width_share, double(needed.width()) / width_px);
+        if (height_px > 0)
+            height_share = std::max(height_share, double(needed.height()) / height_px);
+    }
+    window.setMinimumSize(int(std::ceil(window.width() * std::clamp(width_share, 0.0, 1.0))),
+                          int(std::ceil(window.height() * std::clamp(height_share, 0.0, 1.0))));
+}
+
 }  // namespace
 
 Form::Form(std::string_view name, std::string_view caption, float client_width_twips,
@@ -91,6 +111,7 @@ Form::Form(std::string_view name, std::string_view caption, float client_width_t
     Turns::instance().cover(&widget);
     for (const ControlDesign& design : controls)
         add_control(design);
+    set_smallest_size(widget, m_impl->controls);
 }
 
 // Controls go before the window's widget, which deletes their widgets.
