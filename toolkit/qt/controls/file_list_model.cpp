@@ -31,7 +31,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() ||
         static_cast<std::size_t>(index.row()) >= size())
         return {};
-    return display_name(raw(static_cast<std::size_t>(index.row())));
+    return shown_name(raw(static_cast<std::size_t>(index.row())));
 }
 
 }  // namespace toolkit

@@ -127,14 +127,16 @@ void QtFolderList::show(const QByteArray& folder, const OrderedNames& subfolders
         if (part.isEmpty())
             continue;
         walked += '/' + part;
-        rows.push_back({display_path(part), static_cast<int>(rows.size()), open_icon});
+        rows.push_back(
+            {shown_name(std::string_view(part.constData(), static_cast<std::size_t>(part.size()))),
+             static_cast<int>(rows.size()), open_icon});
         paths.push_back(walked);
     }
     int open_row = static_cast<int>(rows.size()) - 1;
     int child_depth = open_row + 1;
     for (std::size_t place = 0; place < subfolders.size(); ++place) {
         std::string_view subfolder = subfolders.at(place);
-        rows.push_back({display_name(subfolder), child_depth, closed_icon});
+        rows.push_back({shown_name(subfolder), child_depth, closed_icon});
         paths.push_back(join_path(folder, bytes_of(subfolder)));
     }
     auto found = std::find(paths.begin(), paths.end(), highlight);

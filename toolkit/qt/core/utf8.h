@@ -23,6 +23,12 @@ std::string string_of(const QByteArray& raw);
 // valid UTF-8.
 QString display_path(const QByteArray& raw);
 QString display_name(std::string_view raw);
+// A name as a list shows it, where one name must not pass for another:
+// direction controls and line breaks, which would reorder or split what is
+// drawn, are shown as marks ("‹U+202E›", "‹LF›"), and the text between
+// them, where the name holds right-to-left letters, is isolated so that it
+// cannot be reordered across them.
+QString shown_name(std::string_view raw);
 // The same as UTF-8; a name that is valid UTF-8 already (nearly all are)
 // comes back as it is, without a round trip through UTF-16.
 std::string display_text(std::string_view raw);

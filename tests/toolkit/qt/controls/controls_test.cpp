@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 
+#include <QImage>
 #include <QListView>
 #include <QTest>
 #include <QWidget>
@@ -116,6 +117,39 @@ TEST_F(Controls, FileListSelectsOneEntryAtATime)
     EXPECT_EQ(list.get_at(prop::Selected, 2), Value(false));
     EXPECT_THROW(list.set_at(prop::Selected, 3, true), Error);
     EXPECT_THROW(list.set_at(prop::Selected, -1, true), Error);
+}
+
+// A name that would draw as another's is drawn as it is spelt, direction
+// controls and line breaks as marks: pixel for pixel as a name that holds
+// those marks as plain text. What the list reads back stays byte-exact.
+TEST_F(Controls, ListsDrawANameAsItIsSpeltNotAsItWouldPassFor)
+{
+    auto drawn_alone = [this](const std::string& name, const char* control) {
+        TestFolder folder;
+        folder.file(name);
+        toolkit::Object& list = add(ControlKind::FileList, control);
+        list.set(prop::Path, folder.path());
+        EXPECT_TRUE(settle());
+        list.set_at(prop::Selected, 0, true);
+        EXPECT_EQ(list.get(prop::FileName), Value(name));
+        // The first row's ink, once it is laid out.
+        auto* view = widget<QListView>(control);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [view] { return view->visualRect(view->model()->index(0, 0)).isValid(); }, 10000));
+        QImage row = view->viewport()->grab().toImage();
+        QRect ink;
+        for (int y = 0; y < row.height(); ++y)
+            for (int x = 0; x < row.width(); ++x)
+                if (row.pixel(x, y) != row.pixel(row.width() - 1, 0))
+                    ink |= QRect(x, y, 1, 1);
+        EXPECT_FALSE(ink.isEmpty()) << "nothing drawn";
+        return row.copy(ink);
+    };
+    QImage spoof = drawn_alone("invoice\xe2\x80\xaetxt.exe", "filSpoof");
+    EXPECT_EQ(spoof, drawn_alone("invoice\u2039U+202E\u203Atxt.exe", "filSpelt"));
+    EXPECT_NE(spoof, drawn_alone("invoiceexe.txt", "filPassesFor"));
+    EXPECT_EQ(drawn_alone("two\nlines", "filBroken"),
+              drawn_alone("two\u2039LF\u203Alines", "filMarked"));
 }
 
 // Pointed at a folder from code, the list goes there at once and fills as
