@@ -54,8 +54,14 @@ private:
         Message message = std::move(m_waiting.front());
         m_waiting.pop_front();
         QWidget* over = QApplication::activeWindow();
+        QString whole = qt_text(message.text);
+        QString shown = fitted(whole, over);
         auto* box = new QMessageBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
-                                    fitted(qt_text(message.text), over), QMessageBox::Ok, over);
+                                    shown, QMessageBox::Ok, over);
+        // What lost its middle to fit is there whole, to read and copy.
+        if (shown != whole)
+            box->setDetailedText(whole);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
         // Deferred work waits its turn behind the box.

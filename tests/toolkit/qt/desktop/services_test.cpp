@@ -3,9 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
+#include <QTest>
 
 namespace {
 
@@ -64,6 +70,44 @@ TEST(Hooks, ReplaceAndRestore)
     });
     EXPECT_FALSE(toolkit::open_address("http://example.org/a page"));
     EXPECT_EQ(opened, "http://example.org/a page");
+}
+
+QMessageBox* shown_box()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// However long a message's path or name, its box fits the screen: the line
+// loses its middle, and the whole text stays in the box to select and copy.
+TEST(MessageBox, FitsTheScreenAndKeepsTheWholeText)
+{
+    std::string long_name(300, 'n');
+    std::string deep_path;
+    while (deep_path.size() < 5000)
+        deep_path += "/folder" + std::to_string(deep_path.size());
+    for (const std::string& text : {"Cannot open the folder \"" + long_name + "\".",
+                                    "Cannot open the folder \"" + deep_path + "\".",
+                                    std::string("Une erreur s'est produite")}) {
+        SCOPED_TRACE(text.substr(0, 40));
+        bool answered = false;
+        toolkit::show_message(text, [&] { answered = true; });
+        ASSERT_TRUE(QTest::qWaitFor([] { return shown_box() != nullptr; }, 10000));
+        QMessageBox* box = shown_box();
+        QRect screen = box->screen()->availableGeometry();
+        EXPECT_LE(box->frameGeometry().width(), screen.width());
+        EXPECT_LE(box->frameGeometry().height(), screen.height());
+        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        ASSERT_NE(label, nullptr);
+        bool whole_in_box =
+            label->text().toStdString() == text || box->detailedText().toStdString() == text;
+        EXPECT_TRUE(whole_in_box);
+        EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+        box->button(QMessageBox::Ok)->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 10000));
+    }
 }
 
 }  // namespace
