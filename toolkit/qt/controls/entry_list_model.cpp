@@ -20,7 +20,8 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
         return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
-    case Qt::DisplayRole: return row.text;
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: return row.text;
     case Qt::DecorationRole: return row.icon.isNull() ? QVariant() : QVariant(row.icon);
     case DepthRole: return row.depth;
     default: return {};

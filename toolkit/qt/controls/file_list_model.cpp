@@ -28,7 +28,7 @@ QModelIndex FileListModel::index(int row, int column, const QModelIndex& parent)
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() ||
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
         static_cast<std::size_t>(index.row()) >= size())
         return {};
     return shown_name(raw(static_cast<std::size_t>(index.row())));

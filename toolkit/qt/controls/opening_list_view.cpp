@@ -1,6 +1,7 @@
 #include "toolkit/qt/controls/opening_list_view.h"
 
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -91,6 +92,17 @@ void OpeningListView::currentChanged(const QModelIndex& current, const QModelInd
         QListView::currentChanged(current, previous);
     else
         QAbstractItemView::currentChanged(current, previous);
+}
+
+// A list too short for a row and a scroll bar under it keeps the row: a
+// long name is cut at the edge, and its tip shows it whole.
+void OpeningListView::resizeEvent(QResizeEvent* event)
+{
+    int row_px = sizeHintForRow(0) > 0 ? sizeHintForRow(0) : fontMetrics().height();
+    int bar_px = horizontalScrollBar()->sizeHint().height();
+    bool room = event->size().height() - 2 * frameWidth() >= row_px + bar_px;
+    setHorizontalScrollBarPolicy(room ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    QListView::resizeEvent(event);
 }
 
 void OpeningListView::keyPressEvent(QKeyEvent* event)

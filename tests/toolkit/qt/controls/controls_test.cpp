@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QListView>
+#include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 
@@ -150,6 +151,31 @@ TEST_F(Controls, ListsDrawANameAsItIsSpeltNotAsItWouldPassFor)
     EXPECT_NE(spoof, drawn_alone("invoiceexe.txt", "filPassesFor"));
     EXPECT_EQ(drawn_alone("two\nlines", "filBroken"),
               drawn_alone("two\u2039LF\u203Alines", "filMarked"));
+}
+
+// A name too long for its list: a one-row list keeps its row in sight
+// rather than hiding it under a scroll bar; a taller one scrolls to it.
+TEST_F(Controls, AOneRowListKeepsItsRowAboveAScrollBar)
+{
+    TestFolder folder;
+    folder.file(std::string(255, 'n'));
+    toolkit::Object& one_row =
+        form.add_control({ControlKind::FileList, "filOneRow", 1680, 0, 3120, 285, 0, ""});
+    toolkit::Object& tall = add(ControlKind::FileList, "filTall");
+    for (toolkit::Object* list : {&one_row, &tall})
+        list->set(prop::Path, folder.path());
+    ASSERT_TRUE(settle());
+
+    auto* short_view = widget<QListView>("filOneRow");
+    auto* tall_view = widget<QListView>("filTall");
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(short_view->window()));
+    QRect row = short_view->visualRect(short_view->model()->index(0, 0));
+    EXPECT_TRUE(short_view->viewport()->rect().contains(QRect(0, row.top(), 1, row.height())));
+    EXPECT_FALSE(short_view->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return tall_view->horizontalScrollBar()->isVisible(); }, 10000));
+    EXPECT_EQ(short_view->model()->index(0, 0).data(Qt::ToolTipRole).toString().size(), 255);
 }
 
 // Pointed at a folder from code, the list goes there at once and fills as
