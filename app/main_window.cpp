@@ -77,6 +77,8 @@ void frmMain::cmdScan_Click()
     // neither scan again nor exit.
     toolkit::ScopeExit enable_again([&] { enable_buttons(true); });
     ScanningLoop();
+    // The names land in a box the keyboard is not in: say what was found.
+    toolkit::announce(toolkit::counted(toolkit::get_int(filNames, ListCount), "name", "names"));
 }
 
 void frmMain::ScanningLoop()

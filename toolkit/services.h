@@ -11,6 +11,7 @@
 // through toolkit/testing.h, which the program itself never includes.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +29,12 @@ void put_clipboard_text(std::string_view utf8_text);
 // dismisses it, and only then does `then` run. Work the toolkit defers
 // waits for it meanwhile, and messages that come meanwhile follow it in turn.
 void show_message(std::string_view text, std::function<void()> then = {});
+
+// Tells a screen reader, once, what just happened; the focus stays put.
+void announce(std::string_view text);
+
+// A count as a sentence says it: "No names", "1 name", "1,234 names".
+std::string counted(std::int64_t count, std::string_view one, std::string_view many);
 
 // Asks the desktop to open a web address; false when it refused.
 bool open_address(std::string_view address);

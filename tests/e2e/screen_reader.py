@@ -1,6 +1,7 @@
 """Checks over AT-SPI what a screen reader user meets in the running tool,
 driving it with xdotool. Usage: screen_reader.py FOLDER_NAME_UNDER_TMP ADDRESS"""
 
+import subprocess
 import sys
 
 import pyatspi
@@ -84,6 +85,16 @@ def on_focus(event):
 
 
 pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+# What happened where the keyboard is not is said as a notification.
+announced = []
+
+
+def on_showing(event):
+    if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+        announced.append(event.source.name)
+
+
+pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
 typed("tmp")
 keys("Return")
 typed(sys.argv[1])
@@ -97,6 +108,8 @@ line, start, end = text.getTextAtOffset(3, pyatspi.TEXT_BOUNDARY_LINE_START)
 if line != "a \u00e9.txt\n":
     fail("the line at offset 3 reads %r" % line)
 wait_for("the scan to be announced", lambda: names in inserted)
+wait_for("the folder opened and its count to be said", lambda: sys.argv[1] + ": 3 files" in announced)
+wait_for("the count of names to be said", lambda: "3 names" in announced)
 elsewhere = [told for told in focus_told if told[1] != "Folders"]
 if elsewhere:
     fail("the focus was told to be at %s while the keyboard was in Folders" % elsewhere)
@@ -131,4 +144,16 @@ wait_for("the undo to be told", lambda: ("delete", count, "x") in changes)
 boxes = [c for c in controls(app) if c.name == "File names"]
 if len(boxes) != 1:
     fail("%d objects are named File names" % len(boxes))
+# A paste that opens nothing says why, once.
+keys("shift+Tab")
+wait_for("the folder list to have the focus again",
+         lambda: (f := focused(app)) is not None and f.name == "Folders")
+subprocess.run(["xclip", "-selection", "clipboard"], input=b"/tmp\n/usr", check=True)
+keys("ctrl+v")
+refused = "Not opened: the clipboard holds more than one line."
+wait_for("the refused paste to be said", lambda: refused in announced)
+keys("alt+s")
+wait_for("the next scan's count", lambda: announced.count("3 names") == 2)
+if announced.count(refused) != 1:
+    fail("the refused paste was said %d times" % announced.count(refused))
 print("screen reader: the order, the names, the text and its edits all read as expected")

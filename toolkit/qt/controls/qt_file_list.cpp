@@ -5,6 +5,7 @@
 #include "toolkit/qt/core/property_table.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_reader.h"
+#include "toolkit/services.h"
 
 #include <limits>
 
@@ -40,6 +41,8 @@ QtFileList::QtFileList(QWidget* parent, FolderHub& folders, std::string_view nam
 void QtFileList::set_path(std::string path)
 {
     QByteArray target = resolve(path);
+    // Another folder is said once its files are known.
+    m_announce_next = m_announce_next || target != m_path;
     if (!is_current(target) && !is_awaiting(target)) {
         if (std::optional<FolderRead> listed = take_read(target)) {
             if (listed->files->size() >
@@ -48,6 +51,7 @@ void QtFileList::set_path(std::string path)
             m_path = target;
             follow(*listed);
             show(listed->files);
+            announce_folder();
         } else {
             // Nothing read: the list shows nothing until it is.
             show(std::make_shared<OrderedNames>());
@@ -64,6 +68,19 @@ void QtFileList::show(std::shared_ptr<const OrderedNames> files)
     place();
 }
 
+void QtFileList::announce_folder()
+{
+    if (!m_announce_next)
+        return;
+    m_announce_next = false;
+    qsizetype slash = m_path.lastIndexOf('/');
+    QByteArray last = slash >= 0 && slash + 1 < m_path.size() ? m_path.mid(slash + 1) : m_path;
+    std::string folder = utf8_of(
+        shown_name(std::string_view(last.constData(), static_cast<std::size_t>(last.size()))));
+    toolkit::announce(folder + ": " +
+                      counted(static_cast<std::int64_t>(m_model->size()), "file", "files"));
+}
+
 const OrderedNames& QtFileList::shown_part(const FolderRead& read) const { return *read.files; }
 
 void QtFileList::show_change(const FolderRead& read)
@@ -72,6 +89,7 @@ void QtFileList::show_change(const FolderRead& read)
     if (m_selected >= 0)
         selected = std::string(m_model->raw(static_cast<std::size_t>(m_selected)));
     show(read.files);
+    announce_folder();
     // The entry selected stays selected while it exists.
     m_selected = -1;
     if (selected)

@@ -32,6 +32,9 @@ protected:
 private:
     void check_index(std::int32_t index) const;
     void show(std::shared_ptr<const OrderedNames> files);
+    // Tells a screen reader which folder the list now shows, and how many
+    // files it holds, once for each folder it is pointed at.
+    void announce_folder();
 
     FileListModel* m_model;
     // Shows the selected entry once control returns to the event loop.
@@ -44,6 +47,7 @@ private:
     std::int32_t m_selected = -1;
     bool m_showing_later = false;
     bool m_showing = false;
+    bool m_announce_next = false;
 };
 
 }  // namespace toolkit

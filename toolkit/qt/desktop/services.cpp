@@ -1,5 +1,6 @@
 #include "toolkit/services.h"
 
+#include "toolkit/qt/core/announce.h"
 #include "toolkit/qt/core/replaceable.h"
 #include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
@@ -137,6 +139,22 @@ void show_message(std::string_view text, std::function<void()> then)
     message_box()(std::string(text));
     if (then)
         then();
+}
+
+void announce(std::string_view text)
+{
+    QWidget* window = QApplication::activeWindow();
+    if (!window && !QApplication::topLevelWidgets().isEmpty())
+        window = QApplication::topLevelWidgets().front();
+    announce(window, qt_text(text));
+}
+
+std::string counted(std::int64_t count, std::string_view one, std::string_view many)
+{
+    if (count == 0)
+        return "No " + std::string(many);
+    return utf8_of(QLocale(QLocale::English).toString(static_cast<qlonglong>(count))) + ' ' +
+        std::string(count == 1 ? one : many);
 }
 
 bool open_address(std::string_view address) { return opener()(std::string(address)); }

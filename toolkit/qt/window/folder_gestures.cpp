@@ -90,6 +90,21 @@ bool take_as_copy(QDropEvent* drop)
     return false;
 }
 
+// Said when a paste opens nothing.
+std::string why_no_path(const Pasted& pasted)
+{
+    QString text = pasted.text.trimmed();
+    if (pasted.outcome == Pasted::Outcome::TooLong || text.size() > 3 * PATH_MAX)
+        return "Not opened: the clipboard's text is too long to be a path.";
+    if (pasted.outcome != Pasted::Outcome::Read || (text.isEmpty() && pasted.addresses.isEmpty()))
+        return "Nothing to paste: the clipboard holds no text.";
+    if (!pasted.addresses.isEmpty() || text.contains(QLatin1String("://")))
+        return "Not opened: a web address is not a folder on this computer.";
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return "Not opened: the clipboard holds more than one line.";
+    return "Not opened: a folder's path starts with / or ~/.";
+}
+
 }  // namespace
 
 std::optional<QByteArray> carried_path(const QMimeData& data, bool text_too)
@@ -184,7 +199,8 @@ void FolderGestures::paste()
         }
         std::optional<QByteArray> path = pasted_path(pasted);
         if (!path) {
-            Turns::instance().finish(errand, [] { });  // No path: nothing to open.
+            // Nothing opens, and nothing on screen says so: a screen reader does.
+            Turns::instance().finish(errand, [&] { announce(why_no_path(pasted)); });
             return;
         }
         open(*path, errand);

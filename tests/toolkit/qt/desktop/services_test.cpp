@@ -72,6 +72,14 @@ TEST(Hooks, ReplaceAndRestore)
     EXPECT_EQ(opened, "http://example.org/a page");
 }
 
+TEST(Counted, SaysACountAsASentenceWould)
+{
+    EXPECT_EQ(toolkit::counted(0, "name", "names"), "No names");
+    EXPECT_EQ(toolkit::counted(1, "name", "names"), "1 name");
+    EXPECT_EQ(toolkit::counted(1234, "file", "files"), "1,234 files");
+    EXPECT_EQ(toolkit::counted(1000000, "name", "names"), "1,000,000 names");
+}
+
 QMessageBox* shown_box()
 {
     for (QWidget* top : QApplication::topLevelWidgets())
