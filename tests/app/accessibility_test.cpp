@@ -53,7 +53,7 @@ TEST_F(Accessibility, EveryControlSpeaksItsOwnNameAndRole)
 {
     const std::tuple<const char*, const char*, QAccessible::Role> controls[] = {
         {"drvNames", "Drives", QAccessible::ComboBox},
-        {"dirNames", "Folders", QAccessible::List},
+        {"dirNames", "Folders", QAccessible::Tree},
         {"filNames", "Files", QAccessible::List},
         {"txtNames", "File names", QAccessible::EditableText},
         {"cmdScan", "Scan", QAccessible::Button},
@@ -162,6 +162,68 @@ TEST_F(Accessibility, TheTextBoxIsTheNamesAsText)
     names->setCursorPosition(11);
     press(Qt::Key_Right);
     EXPECT_EQ(names->cursorPosition(), 13);  // Past the emoji, not into it.
+}
+
+// Each folder above the open one holds the next; the open one holds its
+// subfolders, so a reader tells them apart by level and by state.
+TEST_F(Accessibility, TheFolderListIsATreeOfThePathAndTheSubfolders)
+{
+    TestFolder folder;
+    folder.folder("inner");
+    folder.folder("other");
+    folder.file("a.txt");
+    open(folder.path());
+    QAccessibleInterface* tree = spoken("dirNames");
+    ASSERT_EQ(tree->childCount(), 1);
+
+    std::vector<QString> path;
+    QAccessibleInterface* open_folder = nullptr;
+    for (QAccessibleInterface* at = tree->child(0); at; at = at->child(0)) {
+        if (at->state().collapsed)
+            break;
+        EXPECT_TRUE(at->state().expanded);
+        EXPECT_EQ(at->role(), QAccessible::TreeItem);
+        path.push_back(at->text(QAccessible::Name));
+        open_folder = at;
+    }
+    QStringList parts = QString::fromStdString(folder.path()).split('/', Qt::SkipEmptyParts);
+    parts.prepend("/");
+    EXPECT_EQ(std::vector<QString>(parts.begin(), parts.end()), path);
+
+    ASSERT_NE(open_folder, nullptr);
+    ASSERT_EQ(open_folder->childCount(), 2);
+    for (int place = 0; place < 2; ++place) {
+        QAccessibleInterface* subfolder = open_folder->child(place);
+        SCOPED_TRACE(place);
+        EXPECT_EQ(subfolder->text(QAccessible::Name), place == 0 ? "inner" : "other");
+        EXPECT_TRUE(subfolder->state().expandable);
+        EXPECT_TRUE(subfolder->state().collapsed);
+        EXPECT_EQ(subfolder->childCount(), 0);
+        EXPECT_EQ(subfolder->parent(), open_folder);
+        EXPECT_EQ(open_folder->indexOfChild(subfolder), place);
+        EXPECT_EQ(tree->indexOfChild(subfolder), -1);
+    }
+    EXPECT_EQ(tree->child(0)->parent(), tree);
+
+    // The row with the keyboard is the one a reader is told has it.
+    widget("dirNames")->setFocus();
+    press(Qt::Key_Down);
+    QAccessibleInterface* focused = tree->focusChild();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_EQ(focused->text(QAccessible::Name), "inner");
+    EXPECT_TRUE(focused->state().focused);
+    EXPECT_TRUE(focused->state().selected);
+
+    // Opened, the subfolder holds nothing and is the expanded end of the path.
+    press(Qt::Key_Return);
+    ASSERT_TRUE(settle());
+    ASSERT_EQ(current_folder(), folder.path() + "/inner");
+    QAccessibleInterface* inner = tree->focusChild();
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->text(QAccessible::Name), "inner");
+    EXPECT_TRUE(inner->state().expanded);
+    EXPECT_EQ(inner->childCount(), 0);
+    EXPECT_EQ(inner->parent()->text(QAccessible::Name), path.back());
 }
 
 TEST_F(Accessibility, AHundredThousandNamesReadInPieces)

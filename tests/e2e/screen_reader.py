@@ -5,6 +5,7 @@ import subprocess
 import sys
 
 import pyatspi
+from gi.repository import GLib
 
 from atspi_tools import fail, keys, tool, typed, wait_for
 
@@ -21,6 +22,17 @@ def controls(app):
     return found
 
 
+# Qt 6.4 gives a tree's rows the bus's table cell role, as a tree view's.
+ROWS = (pyatspi.ROLE_TREE_ITEM, pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_LIST_ITEM)
+
+
+def owner(item):
+    """The control an item is in: a tree's rows hang from one another."""
+    while item is not None and item.getRole() in ROWS:
+        item = item.parent
+    return item
+
+
 def focused(app):
     for control in controls(app):
         if control.getState().contains(pyatspi.STATE_FOCUSED):
@@ -34,7 +46,7 @@ app = wait_for("the tool on the accessibility bus", tool)
 # are compared as the bus's numbers: their spoken names differ between
 # versions of the bus ("push button", later "button").
 expected_order = [
-    (pyatspi.ROLE_LIST, "Folders"),
+    (pyatspi.ROLE_TREE, "Folders"),
     (pyatspi.ROLE_TEXT, "File names"),
     (pyatspi.ROLE_LIST, "Files"),
     (pyatspi.ROLE_COMBO_BOX, "Drives"),
@@ -81,7 +93,12 @@ focus_told = []
 
 def on_focus(event):
     if event.detail1 == 1:
-        focus_told.append((event.source.getRole(), event.source.parent.name))
+        try:
+            role = event.source.getRole()
+            focus_told.append(("row" if role in ROWS else role, owner(event.source).name,
+                               event.source.name))
+        except GLib.GError:
+            pass  # A row of a folder the list has left since.
 
 
 pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
@@ -113,6 +130,31 @@ wait_for("the count of names to be said", lambda: "3 names" in announced)
 elsewhere = [told for told in focus_told if told[1] != "Folders"]
 if elsewhere:
     fail("the focus was told to be at %s while the keyboard was in Folders" % elsewhere)
+
+# The folder list is a tree: each folder above holds the next, the open one
+# its subfolders, so their levels differ, and so do their states.
+tree = next(c for c in controls(app) if c.name == "Folders")
+path, at = [], tree
+while at.childCount == 1 and at[0].getState().contains(pyatspi.STATE_EXPANDED):
+    at = at[0]
+    path.append(at.name)
+if path != ["/", "tmp", sys.argv[1]]:
+    fail("the tree's expanded folders are %s" % path)
+below = [(child.name, child.getRole() in ROWS[:2], child.getState().contains(pyatspi.STATE_COLLAPSED))
+         for child in at]
+if below != [("sub", True, True)]:
+    fail("the open folder holds %s" % below)
+# Where Qt carries levels to the bus (6.8 on), the subfolder says it is 4 deep.
+if tuple(int(part) for part in app.get_toolkit_version().split(".")[:2]) >= (6, 8) and \
+        "level:4" not in at[0].getAttributes():
+    fail("the subfolder does not say its level: %s" % at[0].getAttributes())
+# Moving in the tree tells the row with the keyboard, where it hangs.
+keys("Down")
+wait_for("the subfolder to be told as focused",
+         lambda: ("row", "Folders", "sub") in focus_told)
+keys("Up")
+wait_for("the open folder to be told as focused again",
+         lambda: focus_told[-1] == ("row", "Folders", sys.argv[1]))
 pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
 
 # Editing is told as the change itself, on the one text object there is.

@@ -10,6 +10,7 @@ need Xvfb xdotool
 # Right under /tmp, with a name of its own, so two type-ahead steps reach it.
 folder=$(mktemp -d /tmp/zqXXXXXXXX)
 on_exit 'rm -rf "$folder"'
+mkdir "$folder/sub"
 touch "$folder/b.txt" "$folder/a é.txt" "$folder/c $(printf '\xf0\x9f\x98\x80').png"
 
 start_x

@@ -2,10 +2,11 @@
 
 namespace toolkit {
 
-void EntryListModel::set_rows(std::vector<Row> rows)
+void EntryListModel::set_rows(std::vector<Row> rows, int expanded)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    m_expanded = expanded;
     endResetModel();
 }
 

@@ -19,7 +19,10 @@ public:
         QIcon icon;
     };
 
-    void set_rows(std::vector<Row> rows);
+    // `expanded`: how many of the first rows have their children listed,
+    // each the parent of the next, the last of the rows after them.
+    void set_rows(std::vector<Row> rows, int expanded = 0);
+    int expanded_rows() const { return m_expanded; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -28,6 +31,7 @@ public:
 
 private:
     std::vector<Row> m_rows;
+    int m_expanded = 0;
 };
 
 }  // namespace toolkit

@@ -1,5 +1,10 @@
 #include "toolkit/qt/controls/opening_list_view.h"
 
+#include "toolkit/qt/controls/folder_tree_accessible.h"
+#include "toolkit/qt/core/accessible_factory.h"
+
+#include <QAccessible>
+
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -14,8 +19,10 @@ constexpr int rows_a_batch = 200000;
 
 }  // namespace
 
-OpeningListView::OpeningListView(QWidget* parent) : QListView(parent)
+OpeningListView::OpeningListView(QWidget* parent, Told told) : QListView(parent), m_told(told)
 {
+    if (told_as_tree())
+        install_accessible_factory<folder_tree_accessible>();
     // Every row is as high as the first: the view never measures a million.
     setUniformItemSizes(true);
     // Scrolled by rows, Qt walks every row to set the scroll bar's range.
@@ -88,10 +95,27 @@ void OpeningListView::currentChanged(const QModelIndex& current, const QModelInd
     // Qt's list tells a screen reader that its new current row has the
     // focus, even when the keyboard is elsewhere: a scan walks the file
     // list's rows while the user stays where they are.
-    if (hasFocus())
-        QListView::currentChanged(current, previous);
-    else
+    if (!hasFocus() || told_as_tree())
         QAbstractItemView::currentChanged(current, previous);
+    else
+        QListView::currentChanged(current, previous);
+    // Qt's list names the row by its place among the list's children,
+    // which in a tree is another row.
+    if (hasFocus() && told_as_tree() && QAccessible::isActive() && current.isValid())
+        if (QAccessibleInterface* item = folder_tree_item(this, current.row())) {
+            QAccessibleEvent focus(item, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+}
+
+void OpeningListView::selectionChanged(const QItemSelection& selected,
+                                       const QItemSelection& deselected)
+{
+    // The focus event above says which row is selected in a tree.
+    if (told_as_tree())
+        QAbstractItemView::selectionChanged(selected, deselected);
+    else
+        QListView::selectionChanged(selected, deselected);
 }
 
 // A list too short for a row and a scroll bar under it keeps the row: a

@@ -18,8 +18,13 @@ namespace toolkit {
 
 class OpeningListView final : public QListView {
 public:
-    explicit OpeningListView(QWidget* parent);
+    // How a screen reader is told the rows: a tree's rows must come with
+    // the depth the model gives them.
+    enum class Told { AsList, AsTree };
+
+    explicit OpeningListView(QWidget* parent, Told told = Told::AsList);
     std::function<void()> on_open;
+    bool told_as_tree() const { return m_told == Told::AsTree; }
 
     void doItemsLayout() override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
@@ -29,6 +34,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
 private:
     void forget_typed();
@@ -39,6 +46,7 @@ private:
         QPersistentModelIndex index;
         ScrollHint hint;
     };
+    Told m_told;
     bool m_laying_out = false;
     int m_kept_position = 0;
     std::optional<Scroll> m_scroll_later;

@@ -60,7 +60,8 @@ private:
 
 QtFolderList::QtFolderList(QWidget* parent, FolderHub& folders, std::string_view name,
                            std::optional<std::int32_t> index)
-    : QtRowList(new OpeningListView(parent), folders, name, index, {Event::Change}),
+    : QtRowList(new OpeningListView(parent, OpeningListView::Told::AsTree), folders, name, index,
+                {Event::Change}),
       m_model(new EntryListModel(m_view))
 {
     m_view->setModel(m_model);
@@ -144,7 +145,7 @@ void QtFolderList::show(const QByteArray& folder, const OrderedNames& subfolders
 
     m_open_row = open_row;
     m_entry_paths = std::move(paths);
-    m_model->set_rows(std::move(rows));
+    m_model->set_rows(std::move(rows), open_row + 1);
     m_view->setCurrentIndex(m_model->index(highlight_row));
     place();
 }
