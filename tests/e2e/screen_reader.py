@@ -72,6 +72,13 @@ if heard_order != expected_order:
     fail("the keyboard order was %s, not %s" % (heard_order, expected_order))
 if undescribed:
     fail("controls without a description: %s" % undescribed)
+# The drive list's volume is read as its text and as the popup's selected
+# row, while the popup is closed.
+drives = next(c for c in controls(app) if c.name == "Drives")
+shown = drives.queryText().getText(0, -1)
+selected = [row.name for row in drives[0] if row.getState().contains(pyatspi.STATE_SELECTED)]
+if not shown or selected != [shown]:
+    fail("the drive list reads %r, its selected rows %s" % (shown, selected))
 keys("Tab")  # Back round to the folder list.
 wait_for("the folder list to have the focus",
          lambda: (f := focused(app)) is not None and f.name == "Folders")

@@ -2,8 +2,8 @@
 
 #include "toolkit/qt/core/accessible_factory.h"
 #include "toolkit/qt/core/dispatch.h"
-#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/core/turns.h"
+#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_hub.h"
 #include "toolkit/qt/folders/off_thread.h"
 
@@ -14,7 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-
+#include <QItemSelectionModel>
 
 namespace toolkit {
 
@@ -38,13 +38,20 @@ public:
 };
 
 // Qt on Linux names a combo box by its current text; a screen reader should
-// say "Drives", then the volume shown. The popup's list is its one child, as
-// in Qt's own.
-class DriveComboAccessible final : public QAccessibleWidget {
+// say "Drives", then the volume shown, which it reads as the combo box's
+// text or as the popup's selected row. The popup's list is its one child,
+// as in Qt's own.
+class DriveComboAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit DriveComboAccessible(DriveCombo* combo)
         : QAccessibleWidget(combo, QAccessible::ComboBox), m_combo(combo)
     {
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
     QString text(QAccessible::Text kind) const override
     {
@@ -78,6 +85,29 @@ public:
             m_combo->showPopup();
         else
             QAccessibleWidget::doAction(action);
+    }
+
+    // The volume shown, as a text that cannot be edited or selected.
+    int characterCount() const override { return static_cast<int>(m_combo->currentText().size()); }
+    QString text(int start, int end) const override
+    {
+        return m_combo->currentText().mid(start, end - start);
+    }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
     }
 
 private:
@@ -130,6 +160,7 @@ void QtDriveList::refresh()
         if (!selected.isEmpty())
             m_combo->setCurrentIndex(m_combo->findData(selected));
     }
+    mark_shown();
     // Taken now, on the window's thread: the threads ask this very question
     // even if the program's is replaced meanwhile.
     VolumeQuestion question = volume_label_question();
@@ -151,15 +182,19 @@ void QtDriveList::take_answer(const std::string& root, const std::optional<std::
     int row = m_combo->findData(bytes_of(root));
     if (row < 0)
         return;
-    QSignalBlocker quiet(m_combo);
-    if (label)
-        m_combo->setItemText(row, qt_text(*label));
-    else if (row != m_combo->currentIndex())
-        m_combo->removeItem(row);
+    {
+        QSignalBlocker quiet(m_combo);
+        if (label)
+            m_combo->setItemText(row, qt_text(*label));
+        else if (row != m_combo->currentIndex())
+            m_combo->removeItem(row);
+    }
+    mark_shown();
 }
 
 void QtDriveList::picked()
 {
+    mark_shown();
     QByteArray root = m_combo->currentData().toByteArray();
     Errand errand = Turns::instance().begin([this] { select(m_committed); });
     m_folders.read(root, [this, errand, root](FolderRead read) {
@@ -175,8 +210,20 @@ void QtDriveList::picked()
 
 void QtDriveList::select(const QByteArray& root)
 {
-    QSignalBlocker quiet(m_combo);
-    m_combo->setCurrentIndex(m_combo->findData(root));
+    {
+        QSignalBlocker quiet(m_combo);
+        m_combo->setCurrentIndex(m_combo->findData(root));
+    }
+    mark_shown();
+}
+
+void QtDriveList::mark_shown()
+{
+    // Qt selects the row only as the popup opens; a reader asks meanwhile.
+    // Selected, not made current: the popup's list would say it had the focus.
+    QModelIndex shown = m_combo->model()->index(m_combo->currentIndex(), m_combo->modelColumn());
+    if (QItemSelectionModel* rows = m_combo->view()->selectionModel())
+        rows->select(shown, QItemSelectionModel::ClearAndSelect);
 }
 
 void QtDriveList::move(float left_twips, float top_twips, std::optional<float> width_twips,

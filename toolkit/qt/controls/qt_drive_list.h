@@ -51,6 +51,8 @@ private:
     void picked();
     void take_answer(const std::string& root, const std::optional<std::string>& label);
     void select(const QByteArray& root);
+    // Marks the volume shown as the selected row of the closed popup.
+    void mark_shown();
 
     QComboBox* m_combo;
     FolderHub& m_folders;

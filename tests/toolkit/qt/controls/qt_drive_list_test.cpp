@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
@@ -114,6 +115,38 @@ TEST_F(DriveList, AVolumeThatAnswersLateIsListedByItsMountPointUntilItDoes)
     EXPECT_EQ(shown().size(), 2);
     drives().set(prop::Drive, share);  // The label still stands for its mount point.
     EXPECT_EQ(toolkit::get_text(drives(), prop::Drive), share);
+}
+
+// What a screen reader reads of the volume shown, however it came to be
+// shown: the combo box's text and the popup's selected row, open or not.
+TEST_F(DriveList, AScreenReaderReadsTheVolumeShownAsTextAndAsTheSelectedRow)
+{
+    volumes.push_back({share, share});
+    std::shared_ptr<Gate> gate = hold_share("Holiday photos");
+    open_and_close();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo);
+    ASSERT_NE(list->textInterface(), nullptr);
+    auto read = [&] {
+        QAccessibleTextInterface* text = list->textInterface();
+        QStringList selected;
+        QAccessibleInterface* rows = list->child(0);
+        for (int row = 0; row < rows->childCount(); ++row)
+            if (rows->child(row)->state().selected)
+                selected << rows->child(row)->text(QAccessible::Name);
+        return std::pair(text->text(0, text->characterCount()), selected);
+    };
+    using Read = std::pair<QString, QStringList>;
+    EXPECT_EQ(read(), (Read{"/", {"/"}}));
+
+    drives().set(prop::Drive, share);  // Set, not picked: no popup opened.
+    EXPECT_EQ(read(), (Read{QString::fromStdString(share), {QString::fromStdString(share)}}));
+    gate->open();  // The label comes in while it is shown.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown().contains("Holiday photos"); }, 5000));
+    EXPECT_EQ(read(), (Read{"Holiday photos", {"Holiday photos"}}));
+
+    combo->setCurrentIndex(0);  // Picked with the keyboard on the closed list.
+    EXPECT_EQ(read(), (Read{"/", {"/"}}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return changes == 2; }, 5000));
 }
 
 // A drive list made while a volume does not answer is made at once, listing
