@@ -18,10 +18,23 @@
 #include "toolkit/object.h"
 #include "toolkit/pictures.h"
 
+#include <functional>
 #include <memory>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace toolkit {
+
+// A menu of commands; an entry chosen runs in its turn, as a click does.
+struct MenuEntry {
+    std::string caption;  // "&Lines": & before the access key.
+    Handler chosen;
+};
+struct Menu {
+    std::string caption;
+    std::vector<MenuEntry> entries;
+};
 
 class Form final : public Window {
 public:
@@ -38,6 +51,18 @@ public:
     void set_icon(const Icon& icon);
     // The pointer shown while the mouse is over the named control.
     void set_mouse_pointer(std::string_view control_name, const Pointer& pointer);
+    // Opens `menu` on the control's context gestures (right-click, the Menu
+    // key, Shift+F10): the whole menu on a list, a submenu after the text
+    // box's editing commands. Throws `Error` for a control that has no
+    // context menu.
+    void set_context_menu(std::string_view control_name, const Menu& menu);
+    // `keys` ("Ctrl+Shift+C"), pressed anywhere in the window, open that
+    // control's context menu at it.
+    void set_menu_keys(std::string_view keys, std::string_view control_name);
+    // Runs `work` on a thread of its own, then `then` on the window's thread
+    // unless the window is gone by then. `work` must not throw and must keep
+    // what it writes alive itself (a shared pointer): nothing waits for it.
+    void run_in_background(std::function<void()> work, Handler then);
     // Raises Load, centres the window on its screen and shows it; the first
     // Resize follows as the window appears.
     void show();

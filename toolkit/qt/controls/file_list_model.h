@@ -19,6 +19,7 @@ public:
     // The raw name at a row of the list.
     std::string_view raw(std::size_t row) const { return m_names->at(row); }
     const OrderedNames& names() const { return *m_names; }
+    std::shared_ptr<const OrderedNames> shared_names() const { return m_names; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;

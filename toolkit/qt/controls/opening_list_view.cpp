@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -137,7 +138,30 @@ void OpeningListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // Shift+F10 opens the context menu as the Menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier && on_context_menu) {
+        on_context_menu(keyboard_menu_place());
+        event->accept();
+        return;
+    }
     QListView::keyPressEvent(event);
+}
+
+void OpeningListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!on_context_menu)
+        return QListView::contextMenuEvent(event);
+    bool from_keys = event->reason() == QContextMenuEvent::Keyboard;
+    on_context_menu(from_keys ? keyboard_menu_place() : event->globalPos());
+    event->accept();
+}
+
+QPoint OpeningListView::keyboard_menu_place() const
+{
+    QRect row = visualRect(currentIndex());
+    QRect shown = viewport()->rect();
+    QPoint place = row.isValid() && shown.intersects(row) ? row.bottomLeft() : shown.topLeft();
+    return viewport()->mapToGlobal(place);
 }
 
 void OpeningListView::forget_typed()

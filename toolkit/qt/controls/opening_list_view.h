@@ -24,6 +24,10 @@ public:
 
     explicit OpeningListView(QWidget* parent, Told told = Told::AsList);
     std::function<void()> on_open;
+    // Opens the list's context menu at a point of the screen.
+    std::function<void(QPoint)> on_context_menu;
+    // Where a menu opened from the keyboard goes: under the highlighted row.
+    QPoint keyboard_menu_place() const;
     bool told_as_tree() const { return m_told == Told::AsTree; }
 
     void doItemsLayout() override;
@@ -31,6 +35,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

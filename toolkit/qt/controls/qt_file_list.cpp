@@ -180,4 +180,47 @@ void QtFileList::set_at(std::string_view property, std::int32_t index, const Val
 
 std::span<const Property> QtFileList::own_properties() const { return file_list_properties; }
 
+namespace {
+
+class FileListNames final : public ListedNames {
+public:
+    FileListNames(std::shared_ptr<const OrderedNames> names, QByteArray folder)
+        : m_names(std::move(names)), m_folder(std::move(folder))
+    {
+    }
+    std::size_t size() const override { return m_names->size(); }
+    std::string_view folder() const override
+    {
+        return {m_folder.constData(), static_cast<std::size_t>(m_folder.size())};
+    }
+    std::string_view raw(std::size_t place) const override { return m_names->at(place); }
+    std::string_view name(std::size_t place, std::string& scratch) const override
+    {
+        std::string_view raw = m_names->at(place);
+        if (m_names->all_utf8)
+            return raw;
+        scratch = display_text(raw);
+        return scratch;
+    }
+
+private:
+    std::shared_ptr<const OrderedNames> m_names;
+    QByteArray m_folder;
+};
+
+}  // namespace
+
+std::shared_ptr<const ListedNames> QtFileList::listed_names() const
+{
+    return std::make_shared<FileListNames>(m_model->shared_names(), m_path);
+}
+
+std::shared_ptr<const ListedNames> listed_names(Object& file_list)
+{
+    auto* list = dynamic_cast<QtFileList*>(&file_list);
+    if (!list)
+        throw Error("Only a file list lists names.");
+    return list->listed_names();
+}
+
 }  // namespace toolkit

@@ -4,6 +4,8 @@
 
 #include "toolkit/qt/controls/qt_row_list.h"
 
+#include "toolkit/names.h"
+
 namespace toolkit {
 
 class FileListModel;
@@ -18,6 +20,8 @@ public:
     std::int32_t list_index() const { return m_selected; }
     void set_list_index(std::int32_t index);
     std::string file_name() const;
+    // The names shown now, with the folder they are in.
+    std::shared_ptr<const ListedNames> listed_names() const;
 
     Value get_at(std::string_view property, std::int32_t index) const override;
     void set_at(std::string_view property, std::int32_t index, const Value& value) override;

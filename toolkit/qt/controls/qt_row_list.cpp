@@ -1,9 +1,12 @@
 #include "toolkit/qt/controls/qt_row_list.h"
 
+#include "toolkit/qt/controls/opening_list_view.h"
+#include "toolkit/qt/core/menus.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/raw_paths.h"
 
 #include <QListView>
+#include <QMenu>
 
 namespace toolkit {
 
@@ -58,6 +61,27 @@ void QtRowList::take_change(const FolderRead& read)
     follow(read);
     if (!same)
         show_change(read);
+}
+
+void QtRowList::set_context_menu(const Menu& menu)
+{
+    m_menu = menu;
+    static_cast<OpeningListView*>(m_view)->on_context_menu = [this](QPoint at) { show_menu(at); };
+}
+
+void QtRowList::open_context_menu()
+{
+    if (!m_menu)
+        QtControl::open_context_menu();
+    show_menu(static_cast<OpeningListView*>(m_view)->keyboard_menu_place());
+}
+
+void QtRowList::show_menu(QPoint at)
+{
+    // Shown without a loop of its own: its entries run as the window's events.
+    QMenu* menu = make_menu(*m_menu, m_view);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(at);
 }
 
 std::string QtRowList::path() const { return string_of(m_path); }

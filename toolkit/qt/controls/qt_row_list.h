@@ -37,6 +37,8 @@ public:
     std::string path() const;
     // A list must show one whole row.
     QSize smallest_usable_px() const override;
+    void set_context_menu(const Menu& menu) override;
+    void open_context_menu() override;
 
 protected:
     int drawn_height_px(int height_px) const override;
@@ -74,6 +76,9 @@ private:
     void mark_stale() final { m_stale = true; }
     void take_change(const FolderRead& read) final;
 
+    void show_menu(QPoint at);
+
+    std::optional<Menu> m_menu;
     bool m_integral_height = true;
     int m_watch = -1;
     bool m_reports_changes = false;

@@ -1,8 +1,10 @@
 #include "toolkit/qt/controls/qt_text_box.h"
 
 #include "toolkit/qt/controls/text_view.h"
+#include "toolkit/qt/core/menus.h"
 #include "toolkit/qt/core/utf8.h"
 
+#include <QMenu>
 #include <QVBoxLayout>
 
 namespace toolkit {
@@ -31,6 +33,13 @@ std::string QtTextBox::text() const { return m_view->buffer().bytes(); }
 void QtTextBox::set_text(std::string text) { m_view->set_text(std::move(text)); }
 
 QWidget* QtTextBox::spoken_widget() const { return m_view; }
+
+void QtTextBox::set_context_menu(const Menu& menu)
+{
+    m_view->extend_menu = [menu](QMenu& editing) { editing.addMenu(make_menu(menu, &editing)); };
+}
+
+void QtTextBox::open_context_menu() { m_view->open_menu_at_caret(); }
 
 std::span<const Property> QtTextBox::own_properties() const { return text_box_properties; }
 

@@ -19,6 +19,9 @@ public:
 
     std::string text() const;
     void set_text(std::string text);
+    // A submenu after the editing commands.
+    void set_context_menu(const Menu& menu) override;
+    void open_context_menu() override;
 
 protected:
     std::span<const Property> own_properties() const override;

@@ -25,9 +25,12 @@
 #include <QElapsedTimer>
 #include <QPoint>
 
+#include <functional>
+
 #include <optional>
 #include <string>
 
+class QMenu;
 class QTextLayout;
 
 namespace toolkit {
@@ -61,6 +64,11 @@ public:
     std::size_t byte_at(QPoint point) const;
     // The character boundary nearest x (in the viewport) on a line.
     std::size_t byte_at_x(std::size_t line, int x) const;
+
+    // Adds the program's own commands after the editing ones.
+    std::function<void(QMenu&)> extend_menu;
+    // Opens the context menu at the caret, as the keyboard does.
+    void open_menu_at_caret();
 
     void cut();
     void copy() const;

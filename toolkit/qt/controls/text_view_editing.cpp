@@ -183,6 +183,11 @@ void TextView::keyPressEvent(QKeyEvent* event)
 {
     if (move_by_key(event) || edit_by_key(event))
         return;
+    // Shift+F10 opens the context menu as the Menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        open_menu_at_caret();
+        return;
+    }
     QString typed = event->text();
     bool printable = !typed.isEmpty() &&
         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&

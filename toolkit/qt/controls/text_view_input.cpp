@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QCursor>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -170,7 +172,22 @@ void TextView::contextMenuEvent(QContextMenuEvent* event)
     add(tr("Delete"), QKeySequence::Delete, selected, [this] { replace_selection({}); });
     menu->addSeparator();
     add(tr("Select All"), QKeySequence::SelectAll, m_buffer.size() > 0, [this] { select_all(); });
-    menu->popup(event->globalPos());
+    if (extend_menu) {
+        menu->addSeparator();
+        extend_menu(*menu);
+    }
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        QRect caret = character_rect(m_caret);
+        menu->popup(viewport()->mapToGlobal(caret.isValid() ? caret.bottomLeft() : QPoint()));
+    } else {
+        menu->popup(event->globalPos());
+    }
+}
+
+void TextView::open_menu_at_caret()
+{
+    QContextMenuEvent asked(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+    contextMenuEvent(&asked);
 }
 
 void TextView::inputMethodEvent(QInputMethodEvent* event)

@@ -135,6 +135,10 @@ void QtControl::on(Event event, Handler handler, Turn turn)
     m_events.connect(*this, event, std::move(handler), turn);
 }
 
+void QtControl::set_context_menu(const Menu&) { throw Error(m_name + " has no context menu."); }
+
+void QtControl::open_context_menu() { throw Error(m_name + " has no context menu."); }
+
 void QtControl::act(Event event)
 {
     Handler run = handler(event);

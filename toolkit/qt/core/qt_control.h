@@ -9,6 +9,8 @@
 #include "toolkit/qt/core/event_table.h"
 #include "toolkit/qt/core/property_table.h"
 
+#include "toolkit/form.h"
+
 #include <QSize>
 
 class QWidget;
@@ -53,6 +55,11 @@ public:
     // the control is for.
     void set_spoken_name(std::string_view name);
     void set_description(std::string_view description);
+    // The menu the control opens on its context gestures; a kind that has
+    // none throws `Error`.
+    virtual void set_context_menu(const Menu& menu);
+    // Opens it at the control, as the keyboard would.
+    virtual void open_context_menu();
 
 protected:
     virtual std::span<const Property> own_properties() const = 0;

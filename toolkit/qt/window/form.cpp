@@ -11,6 +11,7 @@
 #include "toolkit/qt/core/units.h"
 #include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/folders/folder_hub.h"
+#include "toolkit/qt/folders/off_thread.h"
 #include "toolkit/qt/window/bitmaps.h"
 #include "toolkit/qt/window/folder_gestures.h"
 #include "toolkit/qt/window/form_widget.h"
@@ -19,6 +20,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
+#include <QShortcut>
 
 #include <algorithm>
 #include <cmath>
@@ -138,6 +140,25 @@ void Form::set_icon(const Icon& icon)
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         sizes.addPixmap(QPixmap::fromImage(draw_icon(icon, size)));
     m_impl->widget.setWindowIcon(sizes);
+}
+
+void Form::set_context_menu(std::string_view control_name, const Menu& menu)
+{
+    static_cast<QtControl&>(control(control_name)).set_context_menu(menu);
+}
+
+void Form::set_menu_keys(std::string_view keys, std::string_view control_name)
+{
+    auto& opened = static_cast<QtControl&>(control(control_name));
+    auto* shortcut = new QShortcut(QKeySequence(qt_text(keys)), &m_impl->widget);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, shortcut,
+                     [&opened] { dispatch([&opened] { opened.open_context_menu(); }); });
+}
+
+void Form::run_in_background(std::function<void()> work, Handler then)
+{
+    run_off_thread(std::move(work), &m_impl->widget, [then = std::move(then)] { dispatch(then); });
 }
 
 void Form::set_mouse_pointer(std::string_view control_name, const Pointer& pointer)
