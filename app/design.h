@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/about.h"
+#include "app/name_forms.h"
 
 #include "toolkit/design.h"
 #include "toolkit/object.h"
@@ -47,5 +48,25 @@ inline constexpr std::array<toolkit::ControlDesign, 8> frmMainControls = {{
                                  "Opens the maker's web page in the browser", {}, toolkit::color::MenuText},
 }};
 // clang-format on
+
+// The menu the file list and the text box open on a right-click, the Menu
+// key or Shift+F10, and CopyAsKeys anywhere in the window: each entry puts
+// the file list's names on the clipboard in one form, and says so.
+struct CopyAsEntry {
+    std::string_view caption;
+    NameForm form;
+    std::string_view said;  // After the count: "1,234 names copied as lines".
+};
+inline constexpr std::string_view CopyAsCaption = "Copy &names as";
+inline constexpr std::string_view CopyAsKeys = "Ctrl+Shift+C";
+inline constexpr std::array<CopyAsEntry, 7> CopyAsEntries = {{
+    {"&Lines", NameForm::Lines, "copied as lines"},
+    {"Lines for &Windows", NameForm::WindowsLines, "copied as lines for Windows"},
+    {"&Tab-separated", NameForm::Tabs, "copied as tab-separated text"},
+    {"&CSV", NameForm::Csv, "copied as CSV"},
+    {"Without &extensions", NameForm::WithoutExtensions, "copied without extensions"},
+    {"&Full paths", NameForm::FullPaths, "copied as full paths"},
+    {"T&able", NameForm::Table, "copied as a table"},
+}};
 
 }  // namespace app

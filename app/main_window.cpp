@@ -5,6 +5,7 @@
 #include "app/pointer.h"
 #include "layout/resize.h"
 #include "toolkit/checked.h"
+#include "toolkit/names.h"
 #include "toolkit/scope_exit.h"
 #include "toolkit/services.h"
 
@@ -31,6 +32,14 @@ frmMain::frmMain()
     cmdClipboard.on(Event::Click, [this] { cmdClipboard_Click(); });
     lblWeb.on(Event::MouseMove, [this] { lblWeb_MouseMove(); });
     lblWeb.on(Event::Click, [this] { lblWeb_Click(); });
+
+    toolkit::Menu copy_as{std::string(CopyAsCaption), {}};
+    for (const CopyAsEntry& entry : CopyAsEntries)
+        copy_as.entries.push_back(
+            {std::string(entry.caption), [this, &entry] { mnuCopyNamesAs_Click(entry); }});
+    m_form.set_context_menu("filNames", copy_as);
+    m_form.set_context_menu("txtNames", copy_as);
+    m_form.set_menu_keys(CopyAsKeys, "filNames");
 }
 
 void frmMain::Form_Load()
@@ -109,8 +118,37 @@ void frmMain::ScanningLoop()
 
 void frmMain::cmdClipboard_Click()
 {
+    ++m_copies_asked;  // A copy from the menu still being written is dropped.
     toolkit::clear_clipboard();
     toolkit::put_clipboard_text(toolkit::get_text(txtNames, Text));
+}
+
+void frmMain::mnuCopyNamesAs_Click(const CopyAsEntry& entry)
+{
+    // The names of the folder shown now, taken at once; the text is written
+    // off the window's thread, the table's sizes and times asked there too.
+    std::shared_ptr<const toolkit::ListedNames> names = toolkit::listed_names(filNames);
+    auto text = std::make_shared<std::string>();
+    std::uint64_t asked = ++m_copies_asked;
+    ++m_copies_out;
+    NameForm form = entry.form;
+    m_form.run_in_background(
+        [form, names, text] {
+            std::vector<toolkit::FileFacts> facts;
+            if (form == NameForm::Table)
+                facts = toolkit::file_facts(*names);
+            *text = write_names(form, *names, facts);
+        },
+        [this, asked, names, text, said = entry.said] {
+            --m_copies_out;
+            if (asked != m_copies_asked)
+                return;  // A later copy has the clipboard.
+            toolkit::clear_clipboard();
+            toolkit::put_clipboard_text(*text);
+            toolkit::announce(
+                toolkit::counted(static_cast<std::int64_t>(names->size()), "name", "names") + " " +
+                std::string(said));
+        });
 }
 
 // The label looks like a link while the pointer is over it. No event tells

@@ -13,6 +13,8 @@
 
 namespace app {
 
+struct CopyAsEntry;
+
 class frmMain {
 public:
     frmMain();
@@ -35,6 +37,11 @@ public:
     void lblWeb_Click();
 
     void ScanningLoop();
+    // An entry of the "Copy names as" menu.
+    void mnuCopyNamesAs_Click(const CopyAsEntry& entry);
+
+    // Whether a copy the menu asked for is still being written.
+    bool copying() const { return m_copies_out > 0; }
 
     // The scan's state, for reading: the entry last read, and the names as
     // last written to the text box.
@@ -43,6 +50,10 @@ public:
 private:
     std::int32_t FileIndex = 0;
     std::string NameList;
+    // Counts the copies asked for, so that a copy written off the window's
+    // thread lands only if no later copy was asked for meanwhile.
+    std::uint64_t m_copies_asked = 0;
+    int m_copies_out = 0;
 
     toolkit::Form m_form;
     // The controls, by the names the handlers use.

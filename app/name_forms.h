@@ -1,0 +1,50 @@
+// The forms the file list's names can be copied in, beside the text box's
+// own: each a whole text, ready for the clipboard, written in one pass with
+// one allocation, so a million names cost about what copying them once does.
+//
+//   std::string csv = app::write_names(app::NameForm::Csv, *names);
+//   std::string table = app::write_names(app::NameForm::Table, *names,
+//   toolkit::file_facts(*names));
+#pragma once
+
+#include "toolkit/names.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+enum class NameForm {
+    Lines,  // LF between names, none at the end.
+    WindowsLines,  // CRLF between names.
+    Tabs,  // One line, a tab between names.
+    Csv,  // A header row "name", then a row for each, quoted as RFC 4180 asks.
+    WithoutExtensions,  // One per line, each without its last dot's suffix.
+    FullPaths,  // One per line, the folder's path joined to each.
+    Table,  // Tab-separated rows under "name", "size", "modified".
+};
+
+// A name without its extension: up to its last dot, unless that dot starts
+// the name (".profile") or there is none.
+std::string_view without_extension(std::string_view name);
+
+// Moments as ISO 8601 local time with the offset from UTC in force then
+// ("2026-12-09T14:03:07+01:00"). It asks the C library for the offset once
+// for each quarter hour it meets, as files of a folder tend to share them.
+class LocalTimes {
+public:
+    void append(std::string& text, std::int64_t seconds_since_1970);
+
+private:
+    std::int64_t m_quarter = INT64_MIN;
+    long m_offset = 0;
+};
+
+// `names` in `form`; `facts`, one for each name, only for the table (a
+// name whose facts are not known has its size and time left empty).
+std::string write_names(NameForm form, const toolkit::ListedNames& names,
+                        std::span<const toolkit::FileFacts> facts = {});
+
+}  // namespace app
