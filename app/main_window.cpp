@@ -125,26 +125,29 @@ void frmMain::cmdClipboard_Click()
 
 void frmMain::mnuCopyNamesAs_Click(const CopyAsEntry& entry)
 {
-    // The names of the folder shown now, taken at once; the text is written
-    // off the window's thread, the table's sizes and times asked there too.
+    // The names of the folder shown now, taken at once. The text is written
+    // and made ready for the clipboard off the window's thread, the table's
+    // sizes and times asked there too; the window only hands it over.
     std::shared_ptr<const toolkit::ListedNames> names = toolkit::listed_names(filNames);
-    auto text = std::make_shared<std::string>();
+    auto ready = std::make_shared<std::shared_ptr<const toolkit::ClipboardText>>();
     std::uint64_t asked = ++m_copies_asked;
     ++m_copies_out;
     NameForm form = entry.form;
     m_form.run_in_background(
-        [form, names, text] {
+        [form, names, ready] {
             std::vector<toolkit::FileFacts> facts;
             if (form == NameForm::Table)
                 facts = toolkit::file_facts(*names);
-            *text = write_names(form, *names, facts);
+            toolkit::ClipboardWriter text(expected_bytes(form, *names));
+            write_names(text, form, *names, facts);
+            *ready = std::move(text).finish();
         },
-        [this, asked, names, text, said = entry.said] {
+        [this, asked, names, ready, said = entry.said] {
             --m_copies_out;
             if (asked != m_copies_asked)
                 return;  // A later copy has the clipboard.
             toolkit::clear_clipboard();
-            toolkit::put_clipboard_text(*text);
+            toolkit::put_clipboard_text(**ready);
             toolkit::announce(
                 toolkit::counted(static_cast<std::int64_t>(names->size()), "name", "names") + " " +
                 std::string(said));

@@ -1,6 +1,9 @@
 #include "app/name_forms.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <ctime>
 
 namespace app {
@@ -22,32 +25,65 @@ long offset_at(std::int64_t seconds)
     return local.tm_gmtoff;
 }
 
-void append_digits(std::string& text, std::int64_t value, int width)
+// Writes `value` with at least `width` digits at `at`; returns the end.
+char* put_digits(char* at, std::int64_t value, int width)
 {
+    if (value < 0) {
+        *at++ = '-';
+        value = -value;
+    }
     char digits[24];
-    auto [end, error] = std::to_chars(digits, digits + sizeof digits, value < 0 ? -value : value);
+    auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
     (void)error;
-    if (value < 0)
-        text += '-';
     for (auto length = end - digits; length < width; ++length)
-        text += '0';
-    text.append(digits, end);
+        *at++ = '0';
+    return std::copy(digits, end, at);
 }
+
+// Calls `take(name)` for each name as FileName gives it, in order; through
+// the names' one block where every name is its own bytes.
+template <class Take> void each_name(const toolkit::ListedNames& names, Take&& take)
+{
+    if (names.all_utf8()) {
+        const char* all = names.all_raw().data();
+        std::uint32_t begin = 0;
+        for (std::uint32_t end : names.raw_ends()) {
+            take(std::string_view(all + begin, end - begin));
+            begin = end;
+        }
+        return;
+    }
+    std::string scratch;
+    for (std::size_t place = 0; place < names.size(); ++place)
+        take(names.name(place, scratch));
+}
+
+// A CSV field must be quoted when it holds a comma, a quote or a line break.
+constexpr std::array<bool, 256> csv_special = [] {
+    std::array<bool, 256> special{};
+    for (unsigned char c : {',', '"', '\r', '\n'})
+        special[c] = true;
+    return special;
+}();
 
 bool needs_quotes(std::string_view field)
 {
-    return field.find_first_of(",\"\r\n") != std::string_view::npos;
+    for (char c : field)
+        if (csv_special[static_cast<unsigned char>(c)])
+            return true;
+    return false;
 }
 
-void append_quoted(std::string& text, std::string_view field)
+void put_quoted(toolkit::ClipboardWriter& text, std::string_view field)
 {
-    text += '"';
-    for (char c : field) {
-        if (c == '"')
-            text += '"';
-        text += c;
+    text.put('"');
+    for (std::size_t quote; (quote = field.find('"')) != std::string_view::npos;) {
+        text.put(field.substr(0, quote + 1));
+        text.put('"');
+        field.remove_prefix(quote + 1);
     }
-    text += '"';
+    text.put(field);
+    text.put('"');
 }
 
 // A name's place in the folder's path: one slash between them.
@@ -67,7 +103,7 @@ std::string_view without_extension(std::string_view name)
     return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-void LocalTimes::append(std::string& text, std::int64_t seconds)
+std::string_view LocalTimes::text_of(std::int64_t seconds)
 {
     // The offset holds across a quarter hour when it is the same at both
     // ends; clocks change on the quarter hour, and never twice in one.
@@ -98,75 +134,104 @@ void LocalTimes::append(std::string& text, std::int64_t seconds)
     std::int64_t month = month_index < 10 ? month_index + 3 : month_index - 9;
     std::int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
 
-    append_digits(text, year, 4);
-    text += '-';
-    append_digits(text, month, 2);
-    text += '-';
-    append_digits(text, day, 2);
-    text += 'T';
-    append_digits(text, in_day / 3600, 2);
-    text += ':';
-    append_digits(text, in_day / 60 % 60, 2);
-    text += ':';
-    append_digits(text, in_day % 60, 2);
-    text += offset < 0 ? '-' : '+';
+    char* at = m_text;
+    at = put_digits(at, year, 4);
+    *at++ = '-';
+    at = put_digits(at, month, 2);
+    *at++ = '-';
+    at = put_digits(at, day, 2);
+    *at++ = 'T';
+    at = put_digits(at, in_day / 3600, 2);
+    *at++ = ':';
+    at = put_digits(at, in_day / 60 % 60, 2);
+    *at++ = ':';
+    at = put_digits(at, in_day % 60, 2);
+    *at++ = offset < 0 ? '-' : '+';
     long away = offset < 0 ? -offset : offset;
-    append_digits(text, away / 3600, 2);
-    text += ':';
-    append_digits(text, away / 60 % 60, 2);
+    at = put_digits(at, away / 3600, 2);
+    *at++ = ':';
+    at = put_digits(at, away / 60 % 60, 2);
+    return {m_text, static_cast<std::size_t>(at - m_text)};
 }
 
-std::string write_names(NameForm form, const toolkit::ListedNames& names,
-                        std::span<const toolkit::FileFacts> facts)
+std::size_t expected_bytes(NameForm form, const toolkit::ListedNames& names)
 {
-    std::size_t count = names.size();
+    std::size_t prefix = form == NameForm::FullPaths ? folder_prefix(names).size() : 0;
+    std::size_t per_name = prefix + (form == NameForm::Table ? 48 : 2);
+    return names.all_raw().size() + names.size() * per_name + 32;
+}
+
+void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::ListedNames& names,
+                 std::span<const toolkit::FileFacts> facts)
+{
     std::string prefix = form == NameForm::FullPaths ? folder_prefix(names) : std::string();
-    std::size_t bytes = 0;
-    for (std::size_t place = 0; place < count; ++place)
-        bytes += names.raw(place).size();
-    // Room for what nearly every name takes; a name to quote or mark grows it.
-    std::size_t per_name = form == NameForm::Table ? 40 : 2;
-    std::string text;
-    text.reserve(bytes + count * (per_name + prefix.size()) + 32);
 
     std::string_view between = form == NameForm::WindowsLines || form == NameForm::Csv ? "\r\n"
         : form == NameForm::Tabs                                                       ? "\t"
                                                                                        : "\n";
-    if (form == NameForm::Csv)
-        text += "name";
-    if (form == NameForm::Table)
-        text += "name\tsize\tmodified";
-    bool header = form == NameForm::Csv || form == NameForm::Table;
-    LocalTimes times;
-    std::string scratch;
-    for (std::size_t place = 0; place < count; ++place) {
-        if (place > 0 || header)
-            text += between;
-        std::string_view name = names.name(place, scratch);
-        switch (form) {
-        case NameForm::Csv:
+    bool first = true;
+    auto next = [&] {
+        if (!first)
+            text.put(between);
+        first = false;
+    };
+    switch (form) {
+    case NameForm::Csv:
+        text.put("name");
+        first = false;
+        each_name(names, [&](std::string_view name) {
+            next();
             if (needs_quotes(name))
-                append_quoted(text, name);
+                put_quoted(text, name);
             else
-                text += name;
-            break;
-        case NameForm::WithoutExtensions: text += without_extension(name); break;
-        case NameForm::FullPaths: text.append(prefix).append(name); break;
-        case NameForm::Table: {
-            text += name;
-            text += '\t';
+                text.put(name);
+        });
+        break;
+    case NameForm::WithoutExtensions:
+        each_name(names, [&](std::string_view name) {
+            next();
+            text.put(without_extension(name));
+        });
+        break;
+    case NameForm::FullPaths:
+        each_name(names, [&](std::string_view name) {
+            next();
+            text.put(prefix);
+            text.put(name);
+        });
+        break;
+    case NameForm::Table: {
+        text.put("name\tsize\tmodified");
+        first = false;
+        LocalTimes times;
+        std::size_t place = 0;
+        each_name(names, [&](std::string_view name) {
+            next();
+            text.put(name);
+            text.put('\t');
             const toolkit::FileFacts* fact = place < facts.size() ? &facts[place] : nullptr;
-            if (fact && fact->known)
-                append_digits(text, static_cast<std::int64_t>(fact->size), 1);
-            text += '\t';
-            if (fact && fact->known)
-                times.append(text, fact->modified);
-            break;
-        }
-        default: text += name; break;
-        }
+            ++place;
+            if (!fact || !fact->known) {
+                text.put('\t');
+                return;
+            }
+            char size[24];
+            text.put(std::string_view(
+                size,
+                static_cast<std::size_t>(
+                    put_digits(size, static_cast<std::int64_t>(fact->size), 1) - size)));
+            text.put('\t');
+            text.put(times.text_of(fact->modified));
+        });
+        break;
     }
-    return text;
+    default:
+        each_name(names, [&](std::string_view name) {
+            next();
+            text.put(name);
+        });
+        break;
+    }
 }
 
 }  // namespace app

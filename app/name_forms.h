@@ -1,6 +1,6 @@
 // The forms the file list's names can be copied in, beside the text box's
-// own: each a whole text, ready for the clipboard, written in one pass with
-// one allocation, so a million names cost about what copying them once does.
+// own: each a whole text, written in one pass straight into what the
+// clipboard serves, so a million names cost about what copying them once does.
 //
 //   std::string csv = app::write_names(app::NameForm::Csv, *names);
 //   std::string table = app::write_names(app::NameForm::Table, *names,
@@ -8,6 +8,7 @@
 #pragma once
 
 #include "toolkit/names.h"
+#include "toolkit/services.h"
 
 #include <cstdint>
 #include <span>
@@ -35,16 +36,20 @@ std::string_view without_extension(std::string_view name);
 // for each quarter hour it meets, as files of a folder tend to share them.
 class LocalTimes {
 public:
-    void append(std::string& text, std::int64_t seconds_since_1970);
+    // Good until the next call.
+    std::string_view text_of(std::int64_t seconds_since_1970);
 
 private:
     std::int64_t m_quarter = INT64_MIN;
     long m_offset = 0;
+    char m_text[48];
 };
 
-// `names` in `form`; `facts`, one for each name, only for the table (a
-// name whose facts are not known has its size and time left empty).
-std::string write_names(NameForm form, const toolkit::ListedNames& names,
-                        std::span<const toolkit::FileFacts> facts = {});
+// What `form` takes for `names` where no name is to be quoted or marked.
+std::size_t expected_bytes(NameForm form, const toolkit::ListedNames& names);
+// Writes `names` in `form`; `facts`, one for each name, only for the table
+// (a name whose facts are not known has its size and time left empty).
+void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::ListedNames& names,
+                 std::span<const toolkit::FileFacts> facts = {});
 
 }  // namespace app

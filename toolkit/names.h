@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,13 @@ public:
     // byte that is not. Nearly always the raw bytes themselves; otherwise
     // written into `scratch`, which the view then points into.
     virtual std::string_view name(std::size_t place, std::string& scratch) const = 0;
+
+    // For whoever goes through them all: whether every name is valid UTF-8
+    // (so that each name is its raw bytes), and every name's raw bytes one
+    // after another, with where each ends.
+    virtual bool all_utf8() const = 0;
+    virtual std::string_view all_raw() const = 0;
+    virtual std::span<const std::uint32_t> raw_ends() const = 0;
 };
 
 // The names a file list shows now; throws `Error` for any other control.

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +25,49 @@ namespace toolkit {
 void clear_clipboard();
 // Plain text, byte for byte: carriage returns are not converted.
 void put_clipboard_text(std::string_view utf8_text);
+// A text for the clipboard written on any thread straight into what the
+// clipboard will serve, so that putting it there costs the window's thread
+// nothing and the text is never copied. What is written must be UTF-8; the
+// checked builds check it.
+//
+//   toolkit::ClipboardWriter text(expected_bytes);
+//   text.put("a.txt");
+//   std::shared_ptr<const toolkit::ClipboardText> ready = std::move(text).finish();
+//   toolkit::put_clipboard_text(*ready);  // Later, on the window's thread.
+class ClipboardText;
+class ClipboardWriter {
+public:
+    // Room for `expected` bytes; more is made as needed.
+    explicit ClipboardWriter(std::size_t expected);
+    ~ClipboardWriter();
+    ClipboardWriter(const ClipboardWriter&) = delete;
+    ClipboardWriter& operator=(const ClipboardWriter&) = delete;
+
+    void put(std::string_view piece)
+    {
+        if (piece.size() > static_cast<std::size_t>(m_end - m_at))
+            grow(piece.size());
+        std::memcpy(m_at, piece.data(), piece.size());
+        m_at += piece.size();
+    }
+    void put(char c)
+    {
+        if (m_at == m_end)
+            grow(1);
+        *m_at++ = c;
+    }
+    std::string_view written() const;
+    std::shared_ptr<const ClipboardText> finish() &&;
+
+private:
+    void grow(std::size_t more);
+
+    struct Storage;
+    std::unique_ptr<Storage> m_storage;
+    char* m_at = nullptr;
+    char* m_end = nullptr;
+};
+void put_clipboard_text(const ClipboardText& text);
 
 // A text with one OK button and no icon, titled with the application title.
 // It returns at once; the box stays up, over the window, until the user

@@ -10,7 +10,6 @@
 namespace {
 
 using app::NameForm;
-using app::write_names;
 
 // Names as a file list holds them: raw bytes, shown with U+FFFD for a byte
 // that is not UTF-8.
@@ -19,6 +18,11 @@ public:
     Names(std::string folder, std::vector<std::string> names)
         : m_folder(std::move(folder)), m_names(std::move(names))
     {
+        for (const std::string& name : m_names) {
+            m_all += name;
+            m_ends.push_back(static_cast<std::uint32_t>(m_all.size()));
+            m_utf8 = m_utf8 && toolkit::display_text(name) == name;
+        }
     }
     std::size_t size() const override { return m_names.size(); }
     std::string_view folder() const override { return m_folder; }
@@ -29,10 +33,26 @@ public:
         return scratch;
     }
 
+    bool all_utf8() const override { return m_utf8; }
+    std::string_view all_raw() const override { return m_all; }
+    std::span<const std::uint32_t> raw_ends() const override { return m_ends; }
+
 private:
     std::string m_folder;
     std::vector<std::string> m_names;
+    std::string m_all;
+    std::vector<std::uint32_t> m_ends;
+    bool m_utf8 = true;
 };
+
+// The text as the clipboard would take it, written from no room at all.
+std::string write_names(NameForm form, const toolkit::ListedNames& names,
+                        std::span<const toolkit::FileFacts> facts = {})
+{
+    toolkit::ClipboardWriter text(0);
+    app::write_names(text, form, names, facts);
+    return std::string(text.written());
+}
 
 const Names odd("/home/ann/Docs",
                 {".profile", "a,b.txt", "archive.tar.gz", "bad\xFF.txt", "noext", "say \"hi\".txt",
@@ -95,10 +115,8 @@ protected:
     }
     static std::string at(std::int64_t seconds)
     {
-        std::string text;
         app::LocalTimes times;
-        times.append(text, seconds);
-        return text;
+        return std::string(times.text_of(seconds));
     }
 
 private:
@@ -118,8 +136,7 @@ TEST_F(LocalTime, GivesTheOffsetInForceAtEachMoment)
     app::LocalTimes times;
     std::string text;
     for (std::int64_t seconds : {1774745999LL, 1774746000LL, 1774745999LL}) {
-        times.append(text, seconds);
-        text += ' ';
+        text.append(times.text_of(seconds)).append(" ");
     }
     EXPECT_EQ(text,
               "2026-03-29T01:59:59+01:00 2026-03-29T03:00:00+02:00 "

@@ -202,6 +202,9 @@ public:
         scratch = display_text(raw);
         return scratch;
     }
+    bool all_utf8() const override { return m_names->all_utf8; }
+    std::string_view all_raw() const override { return m_names->names.bytes(); }
+    std::span<const std::uint32_t> raw_ends() const override { return m_names->names.ends(); }
 
 private:
     std::shared_ptr<const OrderedNames> m_names;

@@ -18,6 +18,8 @@ class CopiedText final : public QMimeData {
 public:
     // A byte that is not valid UTF-8 reaches other programs as U+FFFD.
     explicit CopiedText(std::string_view bytes);
+    // Bytes already copied and checked, shared.
+    CopiedText(QByteArray bytes, bool utf8) : m_bytes(std::move(bytes)), m_utf8(utf8) { }
 
     QStringList formats() const override;
     bool hasFormat(const QString& type) const override;

@@ -18,6 +18,8 @@
 #include <QWidget>
 
 #include <QUrl>
+#include <algorithm>
+#include <cassert>
 #include <deque>
 
 namespace toolkit {
@@ -118,6 +120,53 @@ void clear_clipboard() { QGuiApplication::clipboard()->clear(); }
 void put_clipboard_text(std::string_view utf8_text)
 {
     QGuiApplication::clipboard()->setMimeData(new CopiedText(utf8_text));
+}
+
+class ClipboardText {
+public:
+    QByteArray bytes;
+};
+
+struct ClipboardWriter::Storage {
+    QByteArray bytes;
+};
+
+ClipboardWriter::ClipboardWriter(std::size_t expected) : m_storage(std::make_unique<Storage>())
+{
+    m_storage->bytes = QByteArray(static_cast<qsizetype>(expected), Qt::Uninitialized);
+    m_at = m_storage->bytes.data();
+    m_end = m_at + expected;
+}
+
+ClipboardWriter::~ClipboardWriter() = default;
+
+void ClipboardWriter::grow(std::size_t more)
+{
+    QByteArray& bytes = m_storage->bytes;
+    auto used = static_cast<qsizetype>(m_at - bytes.data());
+    bytes.resize(std::max(bytes.size() * 2, used + static_cast<qsizetype>(more)));
+    m_at = bytes.data() + used;
+    m_end = bytes.data() + bytes.size();
+}
+
+std::string_view ClipboardWriter::written() const
+{
+    return {m_storage->bytes.constData(),
+            static_cast<std::size_t>(m_at - m_storage->bytes.constData())};
+}
+
+std::shared_ptr<const ClipboardText> ClipboardWriter::finish() &&
+{
+    assert(is_valid_utf8(written()));
+    QByteArray& bytes = m_storage->bytes;
+    bytes.truncate(m_at - bytes.constData());
+    m_at = m_end = nullptr;
+    return std::make_shared<ClipboardText>(ClipboardText{std::move(bytes)});
+}
+
+void put_clipboard_text(const ClipboardText& text)
+{
+    QGuiApplication::clipboard()->setMimeData(new CopiedText(text.bytes, true));
 }
 
 std::string clipboard_text()
