@@ -205,4 +205,31 @@ keys("alt+s")
 wait_for("the next scan's count", lambda: announced.count("3 names") == 2)
 if announced.count(refused) != 1:
     fail("the refused paste was said %d times" % announced.count(refused))
+
+# The "Copy names as" menu, opened from the keyboard: a popup, which a
+# reader meets through the focus of its entries; each read by its name, and
+# what was copied said once it is on the clipboard.
+menu_focus = []
+
+
+def on_menu_focus(event):
+    if event.detail1 == 1:
+        try:
+            menu_focus.append(event.source)
+        except GLib.GError:
+            pass
+
+
+pyatspi.Registry.registerEventListener(on_menu_focus, "object:state-changed:focused")
+keys("ctrl+shift+c", "Down")
+first = wait_for("the menu's first entry to have the focus",
+                 lambda: next((s for s in menu_focus if s.name == "Lines"), None))
+menu = first.parent
+entries = [entry.name for entry in menu]
+if menu.name != "Copy names as" or entries != [
+        "Lines", "Lines for Windows", "Tab-separated", "CSV", "Without extensions", "Full paths",
+        "Table"]:
+    fail("the menu %r reads %s" % (menu.name, entries))
+keys("Return")
+wait_for("the copy to be said", lambda: "3 names copied as lines" in announced)
 print("screen reader: the order, the names, the text and its edits all read as expected")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The keyboard scenario of scan_and_copy.sh, with the tool a native Wayland
+# The keyboard scenario of scan_and_copy.sh and two entries of the "Copy
+# names as" menu, with the tool a native Wayland
 # client: Debian's weston runs nested in the test's Xvfb (its X11 backend,
 # the kiosk shell), xdotool types into weston's window, and wl-paste reads
 # the clipboard as any Wayland program would. Usage: wayland.sh path/to/tobrel
@@ -9,7 +10,8 @@ need Xvfb xdotool weston wl-paste
 
 folder=$(mktemp -d /tmp/zqXXXXXXXX)
 on_exit 'rm -rf "$folder"'
-touch "$folder/b.txt" "$folder/a.txt" "$folder/with space" "$folder/.hidden"
+touch "$folder/b.txt" "$folder/a.txt" "$folder/with space" "$folder/.hidden" \
+  "$folder/c,\"d\".txt" "$folder/$(printf 'zz\xff')"
 mkdir "$folder/sub"
 
 start_x
@@ -58,9 +60,20 @@ on_exit '[ -n "${passed:-}" ] || { echo "last paste:"; od -c "$work/pasted" | he
 wait_for "the typed line in a Wayland program's paste" pasted_is_expected
 
 wait_for "the tool to have the keyboard again" has_keyboard
-expected=$(printf '\ra.txt\rb.txt\rwith space' | od -An -tx1)
+expected=$(printf '\ra.txt\rb.txt\rc,"d".txt\rwith space\rzz\xef\xbf\xbd' | od -An -tx1)
 scanned_and_pasted() { xdotool key alt+s alt+c; pasted_is_expected; }
 wait_for "the scanned names in a Wayland program's paste" scanned_and_pasted
+
+# Copied as CSV and as full paths from the "Copy names as" menu.
+wait_for "the tool to have the keyboard again" has_keyboard
+expected=$(printf 'name\r\na.txt\r\nb.txt\r\n"c,""d"".txt"\r\nwith space\r\nzz\xef\xbf\xbd' | od -An -tx1)
+copied_as_csv() { xdotool key ctrl+shift+c c; pasted_is_expected; }
+wait_for "the names as CSV in a Wayland program's paste" copied_as_csv
+wait_for "the tool to have the keyboard again" has_keyboard
+expected=$(printf '%s/a.txt\n%s/b.txt\n%s/c,"d".txt\n%s/with space\n%s/zz\xef\xbf\xbd' \
+  "$folder" "$folder" "$folder" "$folder" "$folder" | od -An -tx1)
+copied_as_paths() { xdotool key ctrl+shift+c f; pasted_is_expected; }
+wait_for "the full paths in a Wayland program's paste" copied_as_paths
 
 exited() { xdotool key alt+x; ! kill -0 "$tool_pid"; }
 wait_for "the tool to end" exited
