@@ -160,7 +160,8 @@ QPoint OpeningListView::keyboard_menu_place() const
 {
     QRect row = visualRect(currentIndex());
     QRect shown = viewport()->rect();
-    QPoint place = row.isValid() && shown.intersects(row) ? row.bottomLeft() : shown.topLeft();
+    // Without a row to go under, under the list, keeping its rows in sight.
+    QPoint place = row.isValid() && shown.intersects(row) ? row.bottomLeft() : shown.bottomLeft();
     return viewport()->mapToGlobal(place);
 }
 

@@ -26,7 +26,8 @@ public:
     std::function<void()> on_open;
     // Opens the list's context menu at a point of the screen.
     std::function<void(QPoint)> on_context_menu;
-    // Where a menu opened from the keyboard goes: under the highlighted row.
+    // Where a menu opened from the keyboard goes: under the highlighted row,
+    // or under the list.
     QPoint keyboard_menu_place() const;
     bool told_as_tree() const { return m_told == Told::AsTree; }
 
