@@ -33,7 +33,8 @@ using VolumeSource = std::function<std::vector<Volume>()>;
 // raw path: a test may count reads there, or hold one back on a latch.
 using FolderReadHook = std::function<void(const std::string& folder)>;
 
-// Each returns the hook it replaces; an empty hook restores the real one.
+// Each returns the replacement it takes back, empty where the real one was
+// in place; an empty hook restores the real one.
 MessageBoxHook replace_message_box(MessageBoxHook hook);
 OpenerHook replace_opener(OpenerHook hook);
 ProgramEndHook replace_program_end(ProgramEndHook hook);

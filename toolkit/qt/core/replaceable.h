@@ -17,11 +17,15 @@ public:
     const Function& operator()() const { return m_current; }
     bool is_replaced() const { return m_replaced; }
 
-    // Returns the function replaced; an empty one restores the real one.
+    // Returns the replacement it takes back, or an empty function where the
+    // real one was in place, so that putting back what it returned restores
+    // exactly the state before. An empty one restores the real one.
     Function replace(Function next)
     {
+        Function previous = m_replaced ? std::move(m_current) : Function{};
         m_replaced = static_cast<bool>(next);
-        return std::exchange(m_current, next ? std::move(next) : m_real);
+        m_current = m_replaced ? std::move(next) : m_real;
+        return previous;
     }
 
 private:

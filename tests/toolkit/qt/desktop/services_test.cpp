@@ -48,28 +48,46 @@ TEST(Clipboard, ReadsEmptyOnceCleared)
     EXPECT_EQ(toolkit::clipboard_text(), "");
 }
 
+QMessageBox* shown_box()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// Guards nest, and once the last is gone the real box is back: a message is
+// shown, not swallowed, by whatever runs next in the process.
 TEST(Hooks, ReplaceAndRestore)
 {
-    std::vector<std::string> outer;
-    toolkit::ScopedMessageBox outer_recorder(
-        [&](const std::string& text) { outer.push_back(text); });
     {
-        std::vector<std::string> inner;
-        toolkit::ScopedMessageBox inner_recorder(
-            [&](const std::string& text) { inner.push_back(text); });
-        toolkit::show_message("first");
-        EXPECT_EQ(inner, std::vector<std::string>{"first"});
-    }
-    toolkit::show_message("second");
-    EXPECT_EQ(outer, std::vector<std::string>{"second"});
+        std::vector<std::string> outer;
+        toolkit::ScopedMessageBox outer_recorder(
+            [&](const std::string& text) { outer.push_back(text); });
+        {
+            std::vector<std::string> inner;
+            toolkit::ScopedMessageBox inner_recorder(
+                [&](const std::string& text) { inner.push_back(text); });
+            toolkit::show_message("first");
+            EXPECT_EQ(inner, std::vector<std::string>{"first"});
+        }
+        toolkit::show_message("second");
+        EXPECT_EQ(outer, std::vector<std::string>{"second"});
 
-    std::string opened;
-    toolkit::ScopedOpener opener([&](const std::string& address) {
-        opened = address;
-        return false;
-    });
-    EXPECT_FALSE(toolkit::open_address("http://example.org/a page"));
-    EXPECT_EQ(opened, "http://example.org/a page");
+        std::string opened;
+        toolkit::ScopedOpener opener([&](const std::string& address) {
+            opened = address;
+            return false;
+        });
+        EXPECT_FALSE(toolkit::open_address("http://example.org/a page"));
+        EXPECT_EQ(opened, "http://example.org/a page");
+    }
+    bool answered = false;
+    toolkit::show_message("real", [&] { answered = true; });
+    EXPECT_FALSE(answered);
+    ASSERT_TRUE(QTest::qWaitFor([] { return shown_box() != nullptr; }, 10000));
+    shown_box()->button(QMessageBox::Ok)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }, 10000));
 }
 
 TEST(Counted, SaysACountAsASentenceWould)
@@ -78,14 +96,6 @@ TEST(Counted, SaysACountAsASentenceWould)
     EXPECT_EQ(toolkit::counted(1, "name", "names"), "1 name");
     EXPECT_EQ(toolkit::counted(1234, "file", "files"), "1,234 files");
     EXPECT_EQ(toolkit::counted(1000000, "name", "names"), "1,000,000 names");
-}
-
-QMessageBox* shown_box()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible())
-            return box;
-    return nullptr;
 }
 
 // However long a message's path or name, its box fits the screen: the line
