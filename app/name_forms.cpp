@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 
 namespace app {
 
@@ -58,18 +59,27 @@ template <class Take> void each_name(const toolkit::ListedNames& names, Take&& t
         take(names.name(place, scratch));
 }
 
-// A CSV field must be quoted when it holds a comma, a quote or a line break.
-constexpr std::array<bool, 256> csv_special = [] {
-    std::array<bool, 256> special{};
-    for (unsigned char c : {',', '"', '\r', '\n'})
+using SpecialBytes = std::array<bool, 256>;
+
+constexpr SpecialBytes special_bytes(std::initializer_list<unsigned char> bytes)
+{
+    SpecialBytes special{};
+    for (unsigned char c : bytes)
         special[c] = true;
     return special;
-}();
+}
 
-bool needs_quotes(std::string_view field)
+// A CSV field must be quoted when it holds a comma, a quote or a line break.
+constexpr SpecialBytes csv_special = special_bytes({',', '"', '\r', '\n'});
+// A tab-separated field is quoted, as spreadsheets write one, only when it
+// holds what would end it or the quote that starts a quoted one; every other
+// field, commas included, stays bare.
+constexpr SpecialBytes tab_special = special_bytes({'\t', '"', '\r', '\n'});
+
+bool needs_quotes(std::string_view field, const SpecialBytes& special)
 {
     for (char c : field)
-        if (csv_special[static_cast<unsigned char>(c)])
+        if (special[static_cast<unsigned char>(c)])
             return true;
     return false;
 }
@@ -84,6 +94,14 @@ void put_quoted(toolkit::ClipboardWriter& text, std::string_view field)
     }
     text.put(field);
     text.put('"');
+}
+
+void put_field(toolkit::ClipboardWriter& text, std::string_view field, const SpecialBytes& special)
+{
+    if (needs_quotes(field, special))
+        put_quoted(text, field);
+    else
+        text.put(field);
 }
 
 // A name's place in the folder's path: one slash between them.
@@ -181,10 +199,13 @@ void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::L
         first = false;
         each_name(names, [&](std::string_view name) {
             next();
-            if (needs_quotes(name))
-                put_quoted(text, name);
-            else
-                text.put(name);
+            put_field(text, name, csv_special);
+        });
+        break;
+    case NameForm::Tabs:
+        each_name(names, [&](std::string_view name) {
+            next();
+            put_field(text, name, tab_special);
         });
         break;
     case NameForm::WithoutExtensions:
@@ -207,7 +228,7 @@ void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::L
         std::size_t place = 0;
         each_name(names, [&](std::string_view name) {
             next();
-            text.put(name);
+            put_field(text, name, tab_special);
             text.put('\t');
             const toolkit::FileFacts* fact = place < facts.size() ? &facts[place] : nullptr;
             ++place;

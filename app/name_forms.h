@@ -2,9 +2,9 @@
 // own: each a whole text, written in one pass straight into what the
 // clipboard serves, so a million names cost about what copying them once does.
 //
-//   std::string csv = app::write_names(app::NameForm::Csv, *names);
-//   std::string table = app::write_names(app::NameForm::Table, *names,
-//   toolkit::file_facts(*names));
+//   toolkit::ClipboardWriter text(app::expected_bytes(app::NameForm::Csv, *names));
+//   app::write_names(text, app::NameForm::Csv, *names);
+//   toolkit::put_clipboard_text(*std::move(text).finish());
 #pragma once
 
 #include "toolkit/names.h"
@@ -20,11 +20,13 @@ namespace app {
 enum class NameForm {
     Lines,  // LF between names, none at the end.
     WindowsLines,  // CRLF between names.
-    Tabs,  // One line, a tab between names.
+    Tabs,  // One line, a tab between names; a name holding a tab, a line
+           // break or a quote is quoted, its quotes doubled.
     Csv,  // A header row "name", then a row for each, quoted as RFC 4180 asks.
     WithoutExtensions,  // One per line, each without its last dot's suffix.
     FullPaths,  // One per line, the folder's path joined to each.
-    Table,  // Tab-separated rows under "name", "size", "modified".
+    Table,  // Tab-separated rows under "name", "size", "modified", names
+            // quoted as in Tabs.
 };
 
 // A name without its extension: up to its last dot, unless that dot starts

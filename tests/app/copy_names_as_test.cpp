@@ -79,7 +79,7 @@ TEST_F(CopyNamesAs, EachEntryPutsItsFormOfTheListedNamesOnTheClipboard)
     const std::pair<char, std::string> forms[] = {
         {'l', "a,b.txt\nb \"q\".txt\nc d\nd.tar.gz\nf\xEF\xBF\xBD.bin"},
         {'w', "a,b.txt\r\nb \"q\".txt\r\nc d\r\nd.tar.gz\r\nf\xEF\xBF\xBD.bin"},
-        {'t', "a,b.txt\tb \"q\".txt\tc d\td.tar.gz\tf\xEF\xBF\xBD.bin"},
+        {'t', "a,b.txt\t\"b \"\"q\"\".txt\"\tc d\td.tar.gz\tf\xEF\xBF\xBD.bin"},
         {'c', "name\r\n\"a,b.txt\"\r\n\"b \"\"q\"\".txt\"\r\nc d\r\nd.tar.gz\r\nf\xEF\xBF\xBD.bin"},
         {'e', "a,b\nb \"q\"\nc d\nd.tar\nf\xEF\xBF\xBD"},
         {'f',
@@ -120,7 +120,7 @@ TEST_F(CopyNamesAs, TheTableGivesEachFilesSizeAndModificationTime)
     choose('a');
     std::string row = "\t2026-12-09T13:03:07+00:00";
     EXPECT_EQ(copied(),
-              "name\tsize\tmodified\na,b.txt\t0" + row + "\nb \"q\".txt\t0" + row + "\nc d\t5" +
+              "name\tsize\tmodified\na,b.txt\t0" + row + "\n\"b \"\"q\"\".txt\"\t0" + row + "\nc d\t5" +
                   row + "\nd.tar.gz\t0" + row + "\nf\xEF\xBF\xBD.bin\t0" + row);
     unsetenv("TZ");
     tzset();

@@ -70,7 +70,6 @@ TEST(NameForms, LinesOfEachKindKeepTheNamesAndTheirOrder)
     };
     EXPECT_EQ(write_names(NameForm::Lines, odd), joined("\n"));
     EXPECT_EQ(write_names(NameForm::WindowsLines, odd), joined("\r\n"));
-    EXPECT_EQ(write_names(NameForm::Tabs, odd), joined("\t"));
     EXPECT_EQ(write_names(NameForm::FullPaths, odd),
               "/home/ann/Docs/" + joined("\n/home/ann/Docs/"));
 }
@@ -80,8 +79,23 @@ TEST(NameForms, CsvQuotesOnlyTheFieldsThatNeedIt)
     EXPECT_EQ(write_names(NameForm::Csv, odd),
               "name\r\n.profile\r\n\"a,b.txt\"\r\narchive.tar.gz\r\nbad\xEF\xBF\xBD.txt\r\n"
               "noext\r\n\"say \"\"hi\"\".txt\"\r\ntwo words\r\n\"line\nbreak\"");
+    EXPECT_EQ(write_names(NameForm::Csv, Names("/", {"cr\rhere", "tab\there"})),
+              "name\r\n\"cr\rhere\"\r\ntab\there");
     EXPECT_EQ(write_names(NameForm::Csv, Names("/", {})), "name");
     EXPECT_EQ(write_names(NameForm::Lines, Names("/", {})), "");
+}
+
+// A field that holds what ends a field or a row is quoted, so each name
+// stays one field; a comma needs nothing here.
+TEST(NameForms, TabSeparatedFormsQuoteOnlyTheFieldsThatWouldSplit)
+{
+    Names tricky("/", {"a,b", "tab\there", "cr\rhere", "line\nfeed", "say \"hi\"", "plain"});
+    EXPECT_EQ(write_names(NameForm::Tabs, tricky),
+              "a,b\t\"tab\there\"\t\"cr\rhere\"\t\"line\nfeed\"\t\"say \"\"hi\"\"\"\tplain");
+    std::vector<toolkit::FileFacts> none(tricky.size());
+    EXPECT_EQ(write_names(NameForm::Table, tricky, none),
+              "name\tsize\tmodified\na,b\t\t\n\"tab\there\"\t\t\n\"cr\rhere\"\t\t\n"
+              "\"line\nfeed\"\t\t\n\"say \"\"hi\"\"\"\t\t\nplain\t\t");
 }
 
 TEST(NameForms, WithoutExtensionsTakesOffOnlyTheLastSuffix)
@@ -141,6 +155,30 @@ TEST_F(LocalTime, GivesTheOffsetInForceAtEachMoment)
     EXPECT_EQ(text,
               "2026-03-29T01:59:59+01:00 2026-03-29T03:00:00+02:00 "
               "2026-03-29T01:59:59+01:00 ");
+}
+
+TEST_F(LocalTime, OffsetsAwayFromWholeHoursAndWestOfUtc)
+{
+    set_zone("IST-5:30");
+    EXPECT_EQ(at(0), "1970-01-01T05:30:00+05:30");
+    set_zone("EST5");
+    // Local time before 1970 begins a day earlier.
+    EXPECT_EQ(at(0), "1969-12-31T19:00:00-05:00");
+    EXPECT_EQ(at(-86400 * 365), "1968-12-31T19:00:00-05:00");
+}
+
+// A clock that changes inside a quarter hour, at 02:07:30: the moments on
+// both sides of it share the quarter yet not the offset.
+TEST_F(LocalTime, AQuarterHourHoldingTheChangeIsNotTakenAsOne)
+{
+    set_zone("AAA-1BBB,M3.5.0/2:07:30,M10.5.0/3");
+    app::LocalTimes times;
+    std::string text;
+    for (std::int64_t seconds : {1774746449LL, 1774746450LL, 1774746449LL, 1774746000LL})
+        text.append(times.text_of(seconds)).append(" ");
+    EXPECT_EQ(text,
+              "2026-03-29T02:07:29+01:00 2026-03-29T03:07:30+02:00 "
+              "2026-03-29T02:07:29+01:00 2026-03-29T02:00:00+01:00 ");
 }
 
 TEST_F(LocalTime, TheTableGivesSizeAndTimeOrLeavesThemEmpty)

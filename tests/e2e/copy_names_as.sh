@@ -32,13 +32,13 @@ copy_as() {
 bad='zz\xef\xbf\xbd'
 copy_as ctrl+shift+c l 'a,b.txt\narchive.tar.gz\nnoext\nsay "hi".txt\ntwo words\n'"$bad"'.bin'
 copy_as ctrl+shift+c w 'a,b.txt\r\narchive.tar.gz\r\nnoext\r\nsay "hi".txt\r\ntwo words\r\n'"$bad"'.bin'
-copy_as ctrl+shift+c t 'a,b.txt\tarchive.tar.gz\tnoext\tsay "hi".txt\ttwo words\t'"$bad"'.bin'
+copy_as ctrl+shift+c t 'a,b.txt\tarchive.tar.gz\tnoext\t"say ""hi"".txt"\ttwo words\t'"$bad"'.bin'
 copy_as ctrl+shift+c c 'name\r\n"a,b.txt"\r\narchive.tar.gz\r\nnoext\r\n"say ""hi"".txt"\r\ntwo words\r\n'"$bad"'.bin'
 copy_as ctrl+shift+c e 'a,b\narchive.tar\nnoext\nsay "hi"\ntwo words\n'"$bad"
 at="$folder/"
 copy_as ctrl+shift+c f "${at}a,b.txt\n${at}archive.tar.gz\n${at}noext\n${at}say \"hi\".txt\n${at}two words\n${at}$bad.bin"
 when='2026-12-09T13:03:07+00:00'
-copy_as ctrl+shift+c a "name\tsize\tmodified\na,b.txt\t0\t$when\narchive.tar.gz\t0\t$when\nnoext\t5\t$when\nsay \"hi\".txt\t0\t$when\ntwo words\t0\t$when\n$bad.bin\t0\t$when"
+copy_as ctrl+shift+c a "name\tsize\tmodified\na,b.txt\t0\t$when\narchive.tar.gz\t0\t$when\nnoext\t5\t$when\n\"say \"\"hi\"\".txt\"\t0\t$when\ntwo words\t0\t$when\n$bad.bin\t0\t$when"
 
 # The Menu key on the file list (Tab: text box, then files), and Shift+F10
 # in the text box, where the menu is the editing menu's submenu.
