@@ -25,7 +25,9 @@ QString display_path(const QByteArray& raw);
 QString display_name(std::string_view raw);
 // A name as a list shows it, where one name must not pass for another:
 // direction controls and line breaks, which would reorder or split what is
-// drawn, are shown as marks ("‹U+202E›", "‹LF›"), and the text between
+// drawn, and characters that draw nothing (zero-width spaces, the byte-order
+// mark, soft hyphens), are shown as marks ("‹U+202E›", "‹LF›", "‹U+FEFF›"),
+// except the joiners and selectors inside an emoji; the text between
 // them, where the name holds right-to-left letters, is isolated so that it
 // cannot be reordered across them.
 QString shown_name(std::string_view raw);

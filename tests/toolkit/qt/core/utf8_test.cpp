@@ -44,4 +44,33 @@ TEST(ShownName, MarksWhatWouldReorderOrSplitTheNameAndIsolatesTheRest)
     }
 }
 
+// A character that draws nothing would let "bom" + U+FEFF + "name" pass for
+// "bomname"; the same characters inside an emoji draw one picture and stay.
+TEST(ShownName, MarksWhatDrawsNothingButKeepsEmojiWhole)
+{
+    struct Case {
+        const char* name;
+        const char* shown;
+    } cases[] = {
+        {"bom\uFEFFname", "bom‹U+FEFF›name"},
+        {"zero\u200Bwidth", "zero‹U+200B›width"},
+        {"word\u2060joiner", "word‹U+2060›joiner"},
+        {"soft\u00ADhyphen", "soft‹U+00AD›hyphen"},
+        {"joined\u200Dletters", "joined‹U+200D›letters"},
+        {"a\uFE0Fb", "a‹U+FE0F›b"},
+        {"tag\U000E0041", "tag‹U+E0041›"},
+        {"\U0001F468\u200D\U0001F469\u200D\U0001F467", "\U0001F468\u200D\U0001F469\u200D\U0001F467"},
+        {"\u2764\uFE0F.txt", "\u2764\uFE0F.txt"},
+        {"\U0001F3F3\uFE0F\u200D\U0001F308", "\U0001F3F3\uFE0F\u200D\U0001F308"},
+        {"1\uFE0F\u20E3", "1\uFE0F\u20E3"},
+        {"\U0001F3F4\U000E0067\U000E0062\U000E0065\U000E006E\U000E0067\U000E007F",
+         "\U0001F3F4\U000E0067\U000E0062\U000E0065\U000E006E\U000E0067\U000E007F"},
+        {"\U0001F600\u200Dx", "\U0001F600‹U+200D›x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(shown_name(c.name).toStdString(), c.shown);
+    }
+}
+
 }  // namespace
