@@ -293,7 +293,9 @@ TEST_F(MainWindow, AccessKeysClickAtOnceWithThePressedLook)
     EXPECT_EQ(text(), "kept");
 }
 
-TEST_F(MainWindow, ExitEndsTheProgramWithoutAScan)
+// Closing the window takes the same road as Exit, the one that hands the
+// clipboard over; the window stays up until the program ends.
+TEST_F(MainWindow, ExitAndClosingTheWindowEndTheProgramWithoutAScan)
 {
     int ends = 0;
     toolkit::ScopedProgramEnd end([&] { ++ends; });
@@ -301,6 +303,9 @@ TEST_F(MainWindow, ExitEndsTheProgramWithoutAScan)
     // server.
     click("cmdExit");
     EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(top()->close());
+    EXPECT_EQ(ends, 2);
+    EXPECT_TRUE(top()->isVisible());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // A program that takes the clipboard and never answers anyone who asks for
 // it, as a hung program would. Prints "owning" once it holds it.
+// Usage: hung_clipboard [SELECTION]   (CLIPBOARD unless named, for example
+// CLIPBOARD_MANAGER for a hung clipboard manager)
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -7,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-int main()
+int main(int argc, char** argv)
 {
     xcb_connection_t* x = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(x))
@@ -16,7 +18,7 @@ int main()
     xcb_window_t window = xcb_generate_id(x);
     xcb_create_window(x, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
-    const char* name = "CLIPBOARD";
+    const char* name = argc > 1 ? argv[1] : "CLIPBOARD";
     xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
         x, xcb_intern_atom(x, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
     if (!atom)

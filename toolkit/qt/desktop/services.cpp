@@ -4,6 +4,7 @@
 #include "toolkit/qt/core/replaceable.h"
 #include "toolkit/qt/core/turns.h"
 #include "toolkit/qt/core/utf8.h"
+#include "toolkit/qt/desktop/clipboard_handoff.h"
 #include "toolkit/qt/desktop/copied_text.h"
 
 #include "toolkit/testing.h"
@@ -99,12 +100,14 @@ bool open_with_desktop(const std::string& address)
 
 void end_now()
 {
-    // The windows go at once, whatever work is still out; the event loop
-    // returns, and the process ends without waiting for that work (see
-    // `Application::run`). Hiding sends no Close event that could come back.
+    // The windows go at once, whatever work is still out. The event loop
+    // runs on only while a clipboard manager takes the copied text; then it
+    // returns, and the process ends without waiting for the work still out
+    // (see `Application::run`). Hiding sends no Close event that could come
+    // back.
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
-    QCoreApplication::exit(0);
+    hand_clipboard_over([] { QCoreApplication::exit(0); });
 }
 
 // A test's hook stands for a box dismissed at once.

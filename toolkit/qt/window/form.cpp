@@ -16,6 +16,8 @@
 #include "toolkit/qt/window/folder_gestures.h"
 #include "toolkit/qt/window/form_widget.h"
 
+#include "toolkit/services.h"
+
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
@@ -110,6 +112,9 @@ Form::Form(std::string_view name, std::string_view caption, float client_width_t
                   units::px_from_twips(client_height_twips));
     m_impl->widget.on_resize = [this] { dispatch(m_impl->events[Event::Resize]); };
     m_impl->widget.on_move = [this] { dispatch(m_impl->events[Event::MouseMove]); };
+    // Closing the window ends the program the one way Exit does, so the
+    // clipboard is handed over either way.
+    m_impl->widget.on_close = [] { end_program(); };
     Turns::instance().cover(&widget);
     for (const ControlDesign& design : controls)
         add_control(design);

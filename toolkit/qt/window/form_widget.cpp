@@ -4,6 +4,7 @@
 #include "toolkit/qt/core/turns.h"
 
 #include <QAccessibleWidget>
+#include <QCloseEvent>
 #include <QMouseEvent>
 
 namespace toolkit {
@@ -49,6 +50,14 @@ void FormWidget::mouseMoveEvent(QMouseEvent* event)
     // over the bare area.
     if (!childAt(event->position().toPoint()) && on_move)
         on_move();
+}
+
+void FormWidget::closeEvent(QCloseEvent* event)
+{
+    if (!on_close)
+        return;
+    event->ignore();
+    on_close();
 }
 
 }  // namespace toolkit
