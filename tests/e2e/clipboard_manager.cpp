@@ -1,8 +1,8 @@
 // A clipboard manager as desktops run one, written to the freedesktop
 // ClipboardManager protocol: it owns the CLIPBOARD_MANAGER selection, and a
 // program that asks it to (SAVE_TARGETS) has its clipboard text copied, in
-// parts where the owner sends it so (INCR). Once that program's selection
-// is gone, the manager owns CLIPBOARD and serves the copy. It prints
+// parts where the owner sends it so (INCR). Once that program has gone, the
+// manager owns CLIPBOARD and serves the copy. It prints
 // "managing" once it holds its selection, and "saved N bytes" each time it
 // took a text.
 // Usage: clipboard_manager [--refuse]   (--refuse: answers every save with
@@ -59,6 +59,14 @@ std::pair<xcb_atom_t, std::string> take(xcb_atom_t property)
             std::string(bytes, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())))};
 }
 
+bool gone(xcb_window_t other)
+{
+    Reply<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(x, xcb_get_window_attributes(x, other), nullptr),
+        &std::free);
+    return !reply;
+}
+
 void answer(const xcb_selection_request_event_t& request, xcb_atom_t property)
 {
     xcb_selection_notify_event_t notify{};
@@ -101,12 +109,19 @@ int main(int argc, char** argv)
     xcb_selection_request_event_t asker{};
     std::string text, saved;
     bool have_saved = false, owning = false;
+    xcb_window_t saved_from = XCB_NONE;
 
     for (;;) {
-        // Once the program that copied is gone, its text is ours to serve.
-        if (have_saved && !owning && !saving && owner_of(clipboard) == XCB_NONE) {
-            xcb_set_selection_owner(x, window, clipboard, XCB_CURRENT_TIME);
-            owning = owner_of(clipboard) == window;
+        // Once the program that copied is gone (its window with it), its
+        // text is ours to serve. A clipboard merely cleared, as a program
+        // does just before it copies anew, is left alone.
+        if (have_saved && !owning && !saving && saved_from != XCB_NONE && gone(saved_from)) {
+            saved_from = XCB_NONE;
+            xcb_window_t now = owner_of(clipboard);
+            if (now == XCB_NONE) {
+                xcb_set_selection_owner(x, window, clipboard, XCB_CURRENT_TIME);
+                owning = owner_of(clipboard) == window;
+            }
         }
         xcb_generic_event_t* raw = xcb_poll_for_event(x);
         if (!raw) {
@@ -129,6 +144,7 @@ int main(int argc, char** argv)
                 saving = true;
                 in_parts = false;
                 asker = request;
+                saved_from = owner_of(clipboard);
                 text.clear();
                 xcb_convert_selection(x, window, clipboard, utf8, held, XCB_CURRENT_TIME);
                 xcb_flush(x);
