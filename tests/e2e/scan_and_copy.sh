@@ -3,8 +3,9 @@
 # keyboard: open a prepared folder, Alt+S, Alt+C, read the clipboard from
 # another program; then paste another folder's path into the folder list,
 # Alt+S, Alt+C again; then click into the names and edit, copy and paste
-# there; Alt+X. It checks first that the window's X class is the one the
-# desktop file names, so that a task bar shows the window with its icon.
+# there, text offered only as STRING or text/plain too; Alt+X. It checks
+# first that the window's X class is the one the desktop file names, so that
+# a task bar shows the window with its icon.
 # Usage: scan_and_copy.sh path/to/tobrel path/to/the.desktop
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -54,5 +55,18 @@ printf 'one\ntwo' | xclip -selection clipboard
 wait_for "the lines on the clipboard" bash -c '[ "$(xclip -o -selection clipboard)" = "$(printf "one\ntwo")" ]'
 xdotool key ctrl+End ctrl+v alt+c
 wait_for_clipboard '\rpasted.txtone\rtwo'
+
+# Owners that offer text only as Latin-1 (STRING) or as text/plain.
+paste_offered_as() {
+  printf "$2" | xclip -selection clipboard -t "$1"
+  wait_for "the text offered as $1" \
+    bash -c '[ "$(xclip -o -selection clipboard -t "$0" | od -An -tx1)" = "$1" ]' "$1" "$(printf "$2" | od -An -tx1)"
+  xdotool mousemove --window "$window" 250 150 click 1
+  xdotool key ctrl+End ctrl+v alt+c
+}
+paste_offered_as STRING ' caf\xe9'
+wait_for_clipboard '\rpasted.txtone\rtwo caf\xc3\xa9'
+paste_offered_as text/plain ' plain'
+wait_for_clipboard '\rpasted.txtone\rtwo caf\xc3\xa9 plain'
 
 end_tool

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -165,17 +166,25 @@ Pasted read_from_x(const char* selection, std::size_t limit, bool with_addresses
     pasted.outcome = x.fetch(from, x.atom("TARGETS"), deadline, most_pasted_bytes, bytes);
     if (pasted.outcome != Pasted::Outcome::Read)
         return pasted;
+    // The forms of text in the order Qt's own clipboard tries them: UTF-8
+    // first, then plain text, then Latin-1, which is what STRING means.
+    struct TextForm {
+        const char* name;
+        bool latin1;
+    };
+    static constexpr TextForm text_forms[] = {
+        {"UTF8_STRING", false},
+        {"text/plain;charset=utf-8", false},
+        {"text/plain", false},
+        {"STRING", true},
+    };
     xcb_atom_t uri_list = x.atom("text/uri-list");
-    xcb_atom_t utf8 = x.atom("UTF8_STRING");
-    bool has_uri_list = false;
-    bool has_utf8 = false;
-    for (qsizetype at = 0; at + 4 <= bytes.size(); at += 4) {
-        xcb_atom_t offered;
-        std::memcpy(&offered, bytes.constData() + at, 4);
-        has_uri_list = has_uri_list || offered == uri_list;
-        has_utf8 = has_utf8 || offered == utf8;
-    }
-    if (with_addresses && has_uri_list) {
+    std::vector<xcb_atom_t> offered(static_cast<std::size_t>(bytes.size() / 4));
+    std::memcpy(offered.data(), bytes.constData(), offered.size() * 4);
+    auto offers = [&](xcb_atom_t form) {
+        return std::find(offered.begin(), offered.end(), form) != offered.end();
+    };
+    if (with_addresses && offers(uri_list)) {
         pasted.outcome = x.fetch(from, uri_list, deadline, limit, bytes);
         for (const QByteArray& line : bytes.split('\n')) {
             QByteArray address = line.trimmed();
@@ -184,10 +193,18 @@ Pasted read_from_x(const char* selection, std::size_t limit, bool with_addresses
         }
         return pasted;
     }
-    pasted.outcome =
-        has_utf8 ? x.fetch(from, utf8, deadline, limit, bytes) : Pasted::Outcome::Nothing;
-    if (pasted.outcome == Pasted::Outcome::Read)
-        pasted.text = QString::fromUtf8(bytes);
+    pasted.outcome = Pasted::Outcome::Nothing;
+    for (const TextForm& form : text_forms) {
+        xcb_atom_t target = x.atom(form.name);
+        if (!offers(target))
+            continue;
+        pasted.outcome = x.fetch(from, target, deadline, limit, bytes);
+        if (pasted.outcome == Pasted::Outcome::Read)
+            pasted.text = form.latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+        // An owner that did not answer will not answer in another form.
+        if (pasted.outcome != Pasted::Outcome::Nothing)
+            break;
+    }
     return pasted;
 }
 
