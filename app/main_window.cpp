@@ -118,39 +118,63 @@ void frmMain::ScanningLoop()
 
 void frmMain::cmdClipboard_Click()
 {
-    ++m_copies_asked;  // A copy from the menu still being written is dropped.
+    supersede_copies();
     toolkit::clear_clipboard();
     toolkit::put_clipboard_text(toolkit::get_text(txtNames, Text));
 }
 
+void frmMain::supersede_copies()
+{
+    m_writer_stop.request_stop();
+    m_next_copy.reset();
+}
+
 void frmMain::mnuCopyNamesAs_Click(const CopyAsEntry& entry)
 {
-    // The names of the folder shown now, taken at once. The text is written
-    // and made ready for the clipboard off the window's thread, the table's
-    // sizes and times asked there too; the window only hands it over.
-    std::shared_ptr<const toolkit::ListedNames> names = toolkit::listed_names(filNames);
+    // The names of the folder shown now, taken at once.
+    MenuCopy copy{entry.form, toolkit::listed_names(filNames), entry.said};
+    supersede_copies();
+    if (m_writing)
+        m_next_copy = std::move(copy);  // Once the one stopped has ended.
+    else
+        write_menu_copy(std::move(copy));
+}
+
+void frmMain::write_menu_copy(MenuCopy copy)
+{
+    // The text is written and made ready for the clipboard off the window's
+    // thread, the table's sizes and times asked there too; the window only
+    // hands it over. A stopped writer frees what it wrote as it ends.
+    m_writing = true;
+    m_writer_stop = std::stop_source();
+    std::stop_token stop = m_writer_stop.get_token();
     auto ready = std::make_shared<std::shared_ptr<const toolkit::ClipboardText>>();
-    std::uint64_t asked = ++m_copies_asked;
-    ++m_copies_out;
-    NameForm form = entry.form;
     m_form.run_in_background(
-        [form, names, ready] {
+        [form = copy.form, names = copy.names, ready, stop] {
             std::vector<toolkit::FileFacts> facts;
             if (form == NameForm::Table)
-                facts = toolkit::file_facts(*names);
+                facts = toolkit::file_facts(*names, stop);
+            if (stop.stop_requested())
+                return;
             toolkit::ClipboardWriter text(expected_bytes(form, *names));
-            write_names(text, form, *names, facts);
-            *ready = std::move(text).finish();
+            if (write_names(text, form, *names, facts, stop))
+                *ready = std::move(text).finish();
         },
-        [this, asked, names, ready, said = entry.said] {
-            --m_copies_out;
-            if (asked != m_copies_asked)
+        [this, copy, ready, stop] {
+            m_writing = false;
+            if (m_next_copy) {
+                MenuCopy next = std::move(*m_next_copy);
+                m_next_copy.reset();
+                write_menu_copy(std::move(next));
+                return;
+            }
+            if (stop.stop_requested() || !*ready)
                 return;  // A later copy has the clipboard.
             toolkit::clear_clipboard();
             toolkit::put_clipboard_text(**ready);
-            toolkit::announce(
-                toolkit::counted(static_cast<std::int64_t>(names->size()), "name", "names") + " " +
-                std::string(said));
+            toolkit::announce(toolkit::counted(static_cast<std::int64_t>(copy.names->size()),
+                                               "name", "names") +
+                              " " + std::string(copy.said));
         });
 }
 

@@ -7,13 +7,19 @@
 #pragma once
 
 #include "toolkit/form.h"
+#include "toolkit/names.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
+#include <string_view>
 
 namespace app {
 
 struct CopyAsEntry;
+enum class NameForm;
 
 class frmMain {
 public:
@@ -40,8 +46,8 @@ public:
     // An entry of the "Copy names as" menu.
     void mnuCopyNamesAs_Click(const CopyAsEntry& entry);
 
-    // Whether a copy the menu asked for is still being written.
-    bool copying() const { return m_copies_out > 0; }
+    // Whether a copy the menu asked for is still being written, or waits to be.
+    bool copying() const { return m_writing || m_next_copy.has_value(); }
 
     // The scan's state, for reading: the entry last read, and the names as
     // last written to the text box.
@@ -50,10 +56,20 @@ public:
 private:
     std::int32_t FileIndex = 0;
     std::string NameList;
-    // Counts the copies asked for, so that a copy written off the window's
-    // thread lands only if no later copy was asked for meanwhile.
-    std::uint64_t m_copies_asked = 0;
-    int m_copies_out = 0;
+    // A copy the menu asked for, written off the window's thread. One is
+    // written at a time: a later copy stops the one being written, which
+    // lands only if no later copy was asked for meanwhile, and waits for it
+    // to end.
+    struct MenuCopy {
+        NameForm form;
+        std::shared_ptr<const toolkit::ListedNames> names;
+        std::string_view said;
+    };
+    void write_menu_copy(MenuCopy copy);
+    void supersede_copies();
+    bool m_writing = false;
+    std::stop_source m_writer_stop;
+    std::optional<MenuCopy> m_next_copy;
 
     toolkit::Form m_form;
     // The controls, by the names the handlers use.

@@ -41,22 +41,34 @@ char* put_digits(char* at, std::int64_t value, int width)
     return std::copy(digits, end, at);
 }
 
+// Names between two looks at whether to stop: a few milliseconds' writing.
+constexpr std::size_t names_between_looks = 4096;
+
 // Calls `take(name)` for each name as FileName gives it, in order; through
-// the names' one block where every name is its own bytes.
-template <class Take> void each_name(const toolkit::ListedNames& names, Take&& take)
+// the names' one block where every name is its own bytes. False when it
+// stopped early, asked to.
+template <class Take>
+bool each_name(const toolkit::ListedNames& names, std::stop_token stop, Take&& take)
 {
     if (names.all_utf8()) {
         const char* all = names.all_raw().data();
         std::uint32_t begin = 0;
+        std::size_t place = 0;
         for (std::uint32_t end : names.raw_ends()) {
+            if (place++ % names_between_looks == 0 && stop.stop_requested())
+                return false;
             take(std::string_view(all + begin, end - begin));
             begin = end;
         }
-        return;
+        return true;
     }
     std::string scratch;
-    for (std::size_t place = 0; place < names.size(); ++place)
+    for (std::size_t place = 0; place < names.size(); ++place) {
+        if (place % names_between_looks == 0 && stop.stop_requested())
+            return false;
         take(names.name(place, scratch));
+    }
+    return true;
 }
 
 using SpecialBytes = std::array<bool, 256>;
@@ -179,8 +191,8 @@ std::size_t expected_bytes(NameForm form, const toolkit::ListedNames& names)
     return names.all_raw().size() + names.size() * per_name + 32;
 }
 
-void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::ListedNames& names,
-                 std::span<const toolkit::FileFacts> facts)
+bool write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::ListedNames& names,
+                 std::span<const toolkit::FileFacts> facts, std::stop_token stop)
 {
     std::string prefix = form == NameForm::FullPaths ? folder_prefix(names) : std::string();
 
@@ -193,29 +205,30 @@ void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::L
             text.put(between);
         first = false;
     };
+    bool whole = true;
     switch (form) {
     case NameForm::Csv:
         text.put("name");
         first = false;
-        each_name(names, [&](std::string_view name) {
+        whole = each_name(names, stop, [&](std::string_view name) {
             next();
             put_field(text, name, csv_special);
         });
         break;
     case NameForm::Tabs:
-        each_name(names, [&](std::string_view name) {
+        whole = each_name(names, stop, [&](std::string_view name) {
             next();
             put_field(text, name, tab_special);
         });
         break;
     case NameForm::WithoutExtensions:
-        each_name(names, [&](std::string_view name) {
+        whole = each_name(names, stop, [&](std::string_view name) {
             next();
             text.put(without_extension(name));
         });
         break;
     case NameForm::FullPaths:
-        each_name(names, [&](std::string_view name) {
+        whole = each_name(names, stop, [&](std::string_view name) {
             next();
             text.put(prefix);
             text.put(name);
@@ -226,7 +239,7 @@ void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::L
         first = false;
         LocalTimes times;
         std::size_t place = 0;
-        each_name(names, [&](std::string_view name) {
+        whole = each_name(names, stop, [&](std::string_view name) {
             next();
             put_field(text, name, tab_special);
             text.put('\t');
@@ -247,12 +260,13 @@ void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::L
         break;
     }
     default:
-        each_name(names, [&](std::string_view name) {
+        whole = each_name(names, stop, [&](std::string_view name) {
             next();
             text.put(name);
         });
         break;
     }
+    return whole;
 }
 
 }  // namespace app

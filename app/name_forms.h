@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -51,7 +52,9 @@ private:
 std::size_t expected_bytes(NameForm form, const toolkit::ListedNames& names);
 // Writes `names` in `form`; `facts`, one for each name, only for the table
 // (a name whose facts are not known has its size and time left empty).
-void write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::ListedNames& names,
-                 std::span<const toolkit::FileFacts> facts = {});
+// False when `stop` was asked for before the end: what is written is then
+// only a part, for no clipboard.
+bool write_names(toolkit::ClipboardWriter& text, NameForm form, const toolkit::ListedNames& names,
+                 std::span<const toolkit::FileFacts> facts = {}, std::stop_token stop = {});
 
 }  // namespace app

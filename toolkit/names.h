@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,8 @@ struct FileFacts {
 };
 
 // One for each name, in their order. It waits on the disk: never call it on
-// the window's thread.
-std::vector<FileFacts> file_facts(const ListedNames& names);
+// the window's thread. Once `stop` is asked for it ends within a few
+// thousand names, the rest left unknown.
+std::vector<FileFacts> file_facts(const ListedNames& names, std::stop_token stop = {});
 
 }  // namespace toolkit

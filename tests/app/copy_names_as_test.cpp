@@ -186,6 +186,14 @@ TEST_F(CopyNamesAs, TheLastCopyAskedForIsTheOneThatLands)
     choose('a');
     click("cmdClipboard");
     EXPECT_EQ(copied(), text());
+
+    // Several asked for while the first is out: each stops the one before,
+    // and only the last one's text lands.
+    for (const app::CopyAsEntry* entry :
+         {&app::CopyAsEntries[6], &app::CopyAsEntries[0], &app::CopyAsEntries[3]})
+        window.mnuCopyNamesAs_Click(*entry);
+    EXPECT_EQ(copied(), "name\r\n\"a,b.txt\"\r\n\"b \"\"q\"\".txt\"\r\nc d\r\nd.tar.gz\r\n"
+                        "f\xEF\xBF\xBD.bin");
 }
 
 }  // namespace

@@ -114,6 +114,28 @@ TEST(NameForms, FullPathsJoinTheRootWithOneSlash)
     EXPECT_EQ(write_names(NameForm::FullPaths, Names("/tmp/\xFE", {"a"})), "/tmp/\xEF\xBF\xBD/a");
 }
 
+// A write asked to stop ends within a few thousand names and says it did
+// not finish; the facts stop being asked too.
+TEST(NameForms, AStoppedWriteEndsEarlyAndSaysSo)
+{
+    std::vector<std::string> many(100000, "name.txt");
+    Names names("/", many);
+    std::stop_source stop;
+    toolkit::ClipboardWriter whole(0);
+    EXPECT_TRUE(app::write_names(whole, NameForm::Lines, names, {}, stop.get_token()));
+    EXPECT_EQ(whole.written().size(), many.size() * 9 - 1);
+    stop.request_stop();
+    for (NameForm form : {NameForm::Lines, NameForm::Table}) {
+        toolkit::ClipboardWriter part(0);
+        EXPECT_FALSE(app::write_names(part, form, names, {}, stop.get_token()));
+        EXPECT_LT(part.written().size(), 10000u);
+    }
+    std::vector<toolkit::FileFacts> facts = toolkit::file_facts(Names("/", {"etc"}), stop.get_token());
+    ASSERT_EQ(facts.size(), 1u);
+    EXPECT_FALSE(facts[0].known);
+    EXPECT_TRUE(toolkit::file_facts(Names("/", {"etc"}))[0].known);
+}
+
 class LocalTime : public testing::Test {
 protected:
     // Central European time, spelt out so that no zone files are needed.

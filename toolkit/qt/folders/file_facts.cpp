@@ -6,7 +6,7 @@
 
 namespace toolkit {
 
-std::vector<FileFacts> file_facts(const ListedNames& names)
+std::vector<FileFacts> file_facts(const ListedNames& names, std::stop_token stop)
 {
     std::vector<FileFacts> facts(names.size());
     std::string folder(names.folder());
@@ -15,6 +15,8 @@ std::vector<FileFacts> file_facts(const ListedNames& names)
         return facts;  // Each unknown: the folder went, or may no longer be read.
     std::string name;
     for (std::size_t place = 0; place < names.size(); ++place) {
+        if (place % 1024 == 0 && stop.stop_requested())
+            break;
         name.assign(names.raw(place));
         struct stat found { };
         // A link that leads nowhere is told as itself.
