@@ -3,7 +3,8 @@
 # names as" menu, with the tool a native Wayland
 # client: Debian's weston runs nested in the test's Xvfb (its X11 backend,
 # the kiosk shell), xdotool types into weston's window, and wl-paste reads
-# the clipboard as any Wayland program would. Usage: wayland.sh path/to/tobrel
+# the clipboard as any Wayland program would, also once the tool has ended.
+# Usage: wayland.sh path/to/tobrel
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need Xvfb xdotool weston wl-paste
@@ -78,6 +79,8 @@ wait_for "the full paths in a Wayland program's paste" copied_as_paths
 exited() { xdotool key alt+x; ! kill -0 "$tool_pid"; }
 wait_for "the tool to end" exited
 tool_pid=""
+# Weston keeps the last text copied once its program has gone.
+wait_for "the full paths in a Wayland program's paste after the tool ended" pasted_is_expected
 passed=1
 # It really was a Wayland client, not one that fell back to X11.
 if grep -qi "xcb\|could not load the qt platform plugin" "$work/tobrel.log"; then
