@@ -3,7 +3,8 @@
 # waits for them: started from a folder whose read never ends, it appears at
 # once; a folder whose file system never answers statfs still opens; Ctrl+V
 # while the clipboard's owner never answers gives up within a second, with
-# a message; Alt+X during a read that never ends takes the window away at
+# a message; a path whose stat never answers, pasted again and again, leaves
+# one thread waiting, not one a paste; Alt+X during a read that never ends takes the window away at
 # once, and the process as soon as the kernel lets it. On a file system that
 # reports no changes, a file added behind the kernel's back shows while the
 # window is active.
@@ -20,7 +21,7 @@ pids=()
 on_exit 'for m in hung nostatfs; do fusermount3 -uz "$base/$m" 2>/dev/null; done; kill -KILL ${pids[*]} 2>/dev/null; rm -rf "$base"'
 mount_slow_fs "$base/hung" 100000
 pids+=("$fs_pid")
-mount_slow_fs "$base/nostatfs" 0 --statfs-hangs --more "$work/more"
+mount_slow_fs "$base/nostatfs" 0 --statfs-hangs --more "$work/more" --stat-hangs deep/stuck
 pids+=("$fs_pid")
 
 start_x
@@ -80,6 +81,33 @@ wait_for "the message to go" message_gone
 # click in the folder list gives it the focus again.
 wait_for "the focus" xdotool windowfocus --sync "$window"
 xdotool mousemove --window "$window" 50 100 click 1
+
+# A path whose question never ends, pasted and given up with Esc five
+# times: the later questions join the first, so no more threads are left
+# waiting on the file system than the first left. The scan after them runs
+# once they all have.
+threads() {
+  local task
+  for task in /proc/"$tool_pid"/task/*/wchan; do cat "$task"; echo; done 2>/dev/null |
+    grep -c '^request_wait_answer\|^fuse_\|^d_alloc_parallel' || true
+}
+printf '%s' "$base/nostatfs/deep/stuck" | xclip -selection clipboard
+wait_for "the path on the clipboard" bash -c '[ "$(xclip -o -selection clipboard)" = "$0" ]' "$base/nostatfs/deep/stuck"
+xdotool key ctrl+v
+wait_for "the question about the path to hang" grep -q '^stat hangs /deep/stuck$' "$work/nostatfs.log"
+xdotool key Escape
+printf x | xclip -selection clipboard
+xdotool key alt+s alt+c
+wait_for_clipboard '\rfour.txt\rone.txt\rthree.txt\rtwo.txt'
+after_one=$(threads)
+printf '%s' "$base/nostatfs/deep/stuck" | xclip -selection clipboard
+wait_for "the path on the clipboard" bash -c '[ "$(xclip -o -selection clipboard)" = "$0" ]' "$base/nostatfs/deep/stuck"
+for _ in 1 2 3 4; do xdotool key ctrl+v Escape; done
+printf x | xclip -selection clipboard
+xdotool key alt+s alt+c
+wait_for_clipboard '\rfour.txt\rone.txt\rthree.txt\rtwo.txt'
+no_more_threads() { [ "$(threads)" -le "$after_one" ]; }
+wait_for "no more threads waiting on the file system than after the first paste ($after_one)" no_more_threads
 
 # Into the folder whose read never ends, then Alt+X: the window goes at
 # once, and the process as soon as the kernel lets it.

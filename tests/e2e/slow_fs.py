@@ -5,9 +5,11 @@ the wait, so a test can tell when one is under way and count them. With
 answered, as on a hung network share whose entries are cached. With --more
 FILE, the names FILE holds, one a line, are files too: a test that writes
 it changes the folder behind the kernel's back, as another machine changes
-a share.
+a share. With --stat-hangs PATH, a question about PATH (below its root, in
+folders of its own, so that its hung lookup holds no folder the tests read)
+is never answered.
 
-Usage: slow_fs.py MOUNTPOINT LOG SECONDS [--statfs-hangs] [--more FILE]"""
+Usage: slow_fs.py MOUNTPOINT LOG SECONDS [--statfs-hangs] [--more FILE] [--stat-hangs PATH]"""
 
 import errno
 import stat
@@ -21,8 +23,9 @@ FILES = ["one.txt", "three.txt", "two.txt"]
 
 
 class SlowFolder(Operations):
-    def __init__(self, log, seconds, statfs_hangs, more):
+    def __init__(self, log, seconds, statfs_hangs, more, stat_hangs):
         self.log = log
+        self.stat_hangs = stat_hangs
         self.seconds = seconds
         self.statfs_hangs = statfs_hangs
         self.more = more
@@ -40,6 +43,11 @@ class SlowFolder(Operations):
 
     def getattr(self, path, fh=None):
         if path == "/":
+            return {"st_mode": stat.S_IFDIR | 0o755, "st_nlink": 2}
+        if self.stat_hangs and path == "/" + self.stat_hangs:
+            self.note("stat hangs " + path)
+            threading.Event().wait()
+        if self.stat_hangs and ("/" + self.stat_hangs).startswith(path + "/"):
             return {"st_mode": stat.S_IFDIR | 0o755, "st_nlink": 2}
         if path.lstrip("/") in self.files():
             return {"st_mode": stat.S_IFREG | 0o644, "st_nlink": 1, "st_size": 0}
@@ -63,5 +71,6 @@ if __name__ == "__main__":
     options = sys.argv[4:]
     hangs = "--statfs-hangs" in options
     more = options[options.index("--more") + 1] if "--more" in options else None
+    stat_hangs = options[options.index("--stat-hangs") + 1] if "--stat-hangs" in options else None
     # The mount point may hold files of its own, shown once it is unmounted.
-    FUSE(SlowFolder(log, seconds, hangs, more), mountpoint, foreground=True, nonempty=True)
+    FUSE(SlowFolder(log, seconds, hangs, more, stat_hangs), mountpoint, foreground=True, nonempty=True)

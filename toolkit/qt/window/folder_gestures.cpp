@@ -210,7 +210,13 @@ void FolderGestures::paste()
 void FolderGestures::open(const QByteArray& path, Errand errand)
 {
     // Whether it is a file is asked off the window's thread, as any question
-    // to a disk that may be slow.
+    // to a disk that may be slow. A path asked of again while its question
+    // is still out (pasted again on a hung share) joins that question
+    // instead of leaving one more thread stuck in the kernel.
+    auto [asking, first] = m_questions_out.try_emplace(path);
+    asking->second.push_back(errand);
+    if (!first)
+        return;
     auto is_file = std::make_shared<std::atomic<bool>>(false);
     run_off_thread(
         [is_file, path] {
@@ -218,23 +224,28 @@ void FolderGestures::open(const QByteArray& path, Errand errand)
             *is_file = ::stat(path.constData(), &status) == 0 && !S_ISDIR(status.st_mode);
         },
         this,
-        [this, is_file, path, errand] {
-            if (!Turns::instance().is_out(errand))
-                return;
-            QByteArray folder = *is_file ? clean_path(path + "/..", "/") : path;
-            m_hub.read(folder, [this, folder, errand](FolderRead read) {
-                int watch = read.watch;
-                Turns::instance().finish(errand, [&] {
-                    m_hub.offer(folder, std::move(read));
-                    dispatch([&] {
-                        m_folders.set(prop::Path, string_of(folder));
-                        if (m_drives)
-                            m_drives->show_volume_of(bytes_of(get_text(m_folders, prop::Path)));
-                    });
-                });
-                m_hub.release_unless_held(watch);
+        [this, is_file, path] {
+            auto asked = m_questions_out.extract(path);
+            for (Errand errand : asked.mapped())
+                if (Turns::instance().is_out(errand))
+                    open_folder(*is_file ? clean_path(path + "/..", "/") : path, errand);
+        });
+}
+
+void FolderGestures::open_folder(const QByteArray& folder, Errand errand)
+{
+    m_hub.read(folder, [this, folder, errand](FolderRead read) {
+        int watch = read.watch;
+        Turns::instance().finish(errand, [&] {
+            m_hub.offer(folder, std::move(read));
+            dispatch([&] {
+                m_folders.set(prop::Path, string_of(folder));
+                if (m_drives)
+                    m_drives->show_volume_of(bytes_of(get_text(m_folders, prop::Path)));
             });
         });
+        m_hub.release_unless_held(watch);
+    });
 }
 
 }  // namespace toolkit

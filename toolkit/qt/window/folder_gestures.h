@@ -15,6 +15,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -48,12 +49,16 @@ private:
     // Reads what `path` names (the folder, or the one that holds a file),
     // then commits it, unless the errand was given up meanwhile.
     void open(const QByteArray& path, Errand errand);
+    void open_folder(const QByteArray& folder, Errand errand);
 
     QWidget* m_window;
     FolderHub& m_hub;
     QtFolderList& m_folders;
     QtDriveList* m_drives;
     std::vector<QWidget*> m_paste_targets;
+    // The paths whose question (file or folder?) is out, with the errands
+    // waiting for its answer.
+    std::map<QByteArray, std::vector<Errand>> m_questions_out;
 };
 
 }  // namespace toolkit
