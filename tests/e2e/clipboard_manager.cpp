@@ -110,6 +110,16 @@ int main(int argc, char** argv)
     std::string text, saved;
     bool have_saved = false, owning = false;
     xcb_window_t saved_from = XCB_NONE;
+    // The whole text has come: it is kept, and the program that asked hears so.
+    auto saved_all = [&] {
+        saving = false;
+        saved = text;
+        have_saved = true;
+        owning = false;
+        std::printf("saved %zu bytes\n", saved.size());
+        std::fflush(stdout);
+        answer(asker, asker.property == XCB_NONE ? asker.target : asker.property);
+    };
 
     for (;;) {
         // Once the program that copied is gone (its window with it), its
@@ -178,13 +188,7 @@ int main(int argc, char** argv)
                 break;
             }
             text = bytes;
-            saving = false;
-            saved = text;
-            have_saved = true;
-            owning = false;
-            std::printf("saved %zu bytes\n", saved.size());
-            std::fflush(stdout);
-            answer(asker, asker.property == XCB_NONE ? asker.target : asker.property);
+            saved_all();
             break;
         }
         case XCB_PROPERTY_NOTIFY: {
@@ -198,13 +202,7 @@ int main(int argc, char** argv)
                 text += bytes;
                 break;
             }
-            saving = false;
-            saved = text;
-            have_saved = true;
-            owning = false;
-            std::printf("saved %zu bytes\n", saved.size());
-            std::fflush(stdout);
-            answer(asker, asker.property == XCB_NONE ? asker.target : asker.property);
+            saved_all();
             break;
         }
         case XCB_SELECTION_CLEAR: owning = false; break;
