@@ -10,7 +10,11 @@
 //
 // Prints one line per folder size and form:
 //   bench files=N form=… form_ms=… copy_ms=… ratio_copy=… [stat_ms=… ratio_stat=…] stall_ms=…
-// Each time is the median of five runs.
+// Each time is the median of five runs. Then, per size, the table chosen 20
+// times in a row, as an impatient user might, each choice superseding the
+// last: the most threads and the most memory above the start while they
+// run, and how long until the last one has landed:
+//   superseded files=N tables=20 peak_threads=… start_threads=… peak_rss_mb=… start_rss_mb=… settled_ms=…
 #include "event_loop.h"
 #include "folders.h"
 #include "timing.h"
@@ -23,7 +27,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -50,6 +57,51 @@ double stat_loop_ms(const toolkit::ListedNames& names)
         if (total == 1)
             std::printf("\n");  // Keeps the loop from being optimised away.
     });
+}
+
+// A field of /proc/self/status, in its own unit (kB for sizes).
+long status_field(const char* field)
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    long value = 0;
+    char line[256];
+    std::size_t length = std::strlen(field);
+    while (status && std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':')
+            value = std::atol(line + length + 1);
+    if (status)
+        std::fclose(status);
+    return value;
+}
+
+void superseded_tables(app::frmMain& window, int files)
+{
+    const app::CopyAsEntry& table = app::CopyAsEntries[6];
+    long start_threads = status_field("Threads"), start_rss = status_field("VmRSS");
+    long peak_threads = start_threads, peak_rss = start_rss;
+    auto sample = [&] {
+        peak_threads = std::max(peak_threads, status_field("Threads"));
+        peak_rss = std::max(peak_rss, status_field("VmRSS"));
+    };
+    double settled_ms = timing::milliseconds([&] {
+        for (int choice = 0; choice < 20; ++choice) {
+            window.mnuCopyNamesAs_Click(table);
+            // A turn of the window between choices, as between two key presses.
+            run_until([&] {
+                sample();
+                return true;
+            }, 1000);
+        }
+        run_until([&] {
+            sample();
+            return !window.copying();
+        }, 600000);
+    });
+    std::printf("superseded files=%d tables=20 peak_threads=%ld start_threads=%ld "
+                "peak_rss_mb=%.1f start_rss_mb=%.1f settled_ms=%.1f\n",
+                files, peak_threads, start_threads, static_cast<double>(peak_rss) / 1024,
+                static_cast<double>(start_rss) / 1024, settled_ms);
+    std::fflush(stdout);
 }
 
 void bench(app::frmMain& window, const std::filesystem::path& work, int files)
@@ -98,6 +150,7 @@ void bench(app::frmMain& window, const std::filesystem::path& work, int files)
         std::printf(" stall_ms=%.1f\n", timing::median(stall));
         std::fflush(stdout);
     }
+    superseded_tables(window, files);
     window.form().control("dirNames").set(prop::Path, work.string());
     run_until([] { return toolkit::folders_settled(); }, 600000);
     std::filesystem::remove_all(folder);
