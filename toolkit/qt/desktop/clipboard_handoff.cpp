@@ -1,5 +1,7 @@
 #include "toolkit/qt/desktop/clipboard_handoff.h"
 
+#include "toolkit/qt/desktop/x_atoms.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -25,15 +27,6 @@ using namespace std::chrono_literals;
 constexpr auto quiet_limit = 2s;
 constexpr auto whole_limit = 20s;
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name)
-{
-    xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : XCB_NONE;
-}
-
 xcb_window_t selection_owner(xcb_connection_t* connection, xcb_atom_t selection)
 {
     std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
@@ -45,7 +38,7 @@ xcb_window_t selection_owner(xcb_connection_t* connection, xcb_atom_t selection)
 
 bool manager_runs(xcb_connection_t* connection)
 {
-    xcb_atom_t manager = atom(connection, "CLIPBOARD_MANAGER");
+    xcb_atom_t manager = intern_atom(connection, "CLIPBOARD_MANAGER");
     return manager != XCB_NONE && selection_owner(connection, manager) != XCB_NONE;
 }
 
@@ -57,8 +50,8 @@ public:
     HandOver(xcb_connection_t* connection, std::function<void()> then)
         : m_connection(connection), m_then(std::move(then))
     {
-        m_manager = atom(connection, "CLIPBOARD_MANAGER");
-        m_clipboard = atom(connection, "CLIPBOARD");
+        m_manager = intern_atom(connection, "CLIPBOARD_MANAGER");
+        m_clipboard = intern_atom(connection, "CLIPBOARD");
         const xcb_setup_t* setup = xcb_get_setup(connection);
         xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
         m_window = xcb_generate_id(connection);
@@ -75,8 +68,8 @@ public:
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
         xcb_convert_selection(m_connection, m_window, m_manager,
-                              atom(m_connection, "SAVE_TARGETS"), atom(m_connection, "TOBREL_SAVED"),
-                              XCB_CURRENT_TIME);
+                              intern_atom(m_connection, "SAVE_TARGETS"),
+                              intern_atom(m_connection, "TOBREL_SAVED"), XCB_CURRENT_TIME);
         xcb_flush(m_connection);
         m_quiet.start(quiet_limit);
         m_whole.start(whole_limit);
@@ -104,8 +97,7 @@ public:
                 m_quiet.start(quiet_limit);
             break;
         case XCB_PROPERTY_NOTIFY:
-            if (reinterpret_cast<xcb_property_notify_event_t*>(event)->state ==
-                XCB_PROPERTY_DELETE)
+            if (reinterpret_cast<xcb_property_notify_event_t*>(event)->state == XCB_PROPERTY_DELETE)
                 m_quiet.start(quiet_limit);
             break;
         default: break;
@@ -144,7 +136,8 @@ void hand_clipboard_over(std::function<void()> then)
     static std::unique_ptr<HandOver> hand_over;
     if (hand_over)
         return;
-    if (!x11 || !QGuiApplication::clipboard()->ownsClipboard() || !manager_runs(x11->connection())) {
+    if (!x11 || !QGuiApplication::clipboard()->ownsClipboard() ||
+        !manager_runs(x11->connection())) {
         then();
         return;
     }

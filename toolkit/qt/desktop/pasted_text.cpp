@@ -1,5 +1,6 @@
 #include "toolkit/qt/desktop/pasted_text.h"
 
+#include "toolkit/qt/desktop/x_atoms.h"
 #include "toolkit/qt/folders/off_thread.h"
 
 #include <QClipboard>
@@ -13,8 +14,8 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <vector>
 #include <poll.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace toolkit {
@@ -55,15 +56,7 @@ public:
         return true;
     }
 
-    // The X server itself always answers: these never wait on another program.
-    xcb_atom_t atom(const char* name)
-    {
-        xcb_intern_atom_cookie_t cookie =
-            xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-            xcb_intern_atom_reply(m_connection, cookie, nullptr), &std::free);
-        return reply ? reply->atom : XCB_NONE;
-    }
+    xcb_atom_t atom(const char* name) { return intern_atom(m_connection, name); }
 
     // The selection's content as `target`, asked of its owner, who has until
     // `deadline` to answer, then `answer_time` after each part it sends to
