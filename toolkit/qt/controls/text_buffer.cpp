@@ -157,13 +157,19 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
     // bytes past its end and beyond only move.
     check_size(m_bytes.size() - (to - from) + with.size());
     std::size_t first = from > 0 ? line_of(from - 1) : 0;
-    std::size_t region = m_starts[first];
+    // A break that ends just before the change may pair with what comes in:
+    // two bytes back are enough, and the rest of a long line is not read.
+    std::size_t region = std::max<std::size_t>(m_starts[first], from > 2 ? from - 2 : 0);
     auto kept = std::lower_bound(m_starts.begin() + static_cast<std::ptrdiff_t>(first) + 1,
                                  m_starts.end(), to + 2);
     std::size_t kept_line = static_cast<std::size_t>(kept - m_starts.begin());
     int kept_units_before = m_units.empty() ? 0 : m_units[kept_line];
 
     TextChange change{from, m_bytes.substr(from, to - from), std::string(with)};
+    std::size_t size = m_bytes.size() - (to - from) + with.size();
+    // Room to type into after a big paste, so the next key does not copy it all.
+    if (size > m_bytes.capacity())
+        m_bytes.reserve(size + size / 16);
     m_bytes.replace(from, to - from, with);
     auto moved = static_cast<std::ptrdiff_t>(with.size()) - static_cast<std::ptrdiff_t>(to - from);
 

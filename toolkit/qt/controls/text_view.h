@@ -17,6 +17,7 @@
 //   view.set_selection(1, 6);  // "a.txt", in bytes.
 #pragma once
 
+#include "toolkit/qt/controls/long_line.h"
 #include "toolkit/qt/controls/text_announcer.h"
 #include "toolkit/qt/controls/text_buffer.h"
 
@@ -26,11 +27,14 @@
 #include <QPoint>
 
 #include <functional>
-
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QMenu;
+class QPainter;
 class QTextLayout;
 
 namespace toolkit {
@@ -90,6 +94,7 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     enum class Motion {
@@ -113,21 +118,52 @@ private:
     void paste_from(QClipboard::Mode mode, std::optional<QPoint> at);
     void offer_primary() const;
 
-    // What a listener must be told of a change: the lines around it as they
-    // were, and how much of the text after them the change leaves alone.
+    // What a listener must be told of a change: the text around it as it
+    // was, from the byte `from` (at `at` in the listener's offsets), and how
+    // many bytes after it the change leaves alone.
     struct Told {
         bool listening = false;
+        std::size_t from = 0;
         int at = 0;
-        int tail = 0;
+        std::size_t tail = 0;
         QString before;
     };
+    // The bytes [from, to) as a listener reads them: each break one line feed.
+    QString heard_between(std::size_t from, std::size_t to) const;
     Told before_change(std::size_t from, std::size_t to);
     // Tells the change as what went and what came, no more than changed.
     void tell_change(const Told& told);
-    void show_change(const Told& told, const TextChange& made, std::size_t caret);
+    void show_change(const Told& told, const TextChange& made, std::size_t caret,
+                     std::size_t lines_before);
 
     // The line laid out as drawn, with the input method's pre-edit in it.
     void lay_out(QTextLayout& layout, std::size_t line) const;
+    // The same for one run of a long line.
+    void lay_out(QTextLayout& layout, std::size_t line, const LongLine::Segment& segment) const;
+    // A long line's pieces, or null for a line short enough to lay out whole.
+    const LongLine* long_line(std::size_t line) const;
+    Advances& advances() const;
+    // The run of a long line that holds a byte of it (counted in the line).
+    LongLine::Segment segment_holding(const LongLine& pieces, std::size_t line,
+                                      std::size_t within) const;
+    // Keeps the long lines' pieces true after a change, or forgets them.
+    void long_lines_changed(const TextChange& made, std::size_t lines_before);
+    void paint_long_line(QPainter& painter, std::size_t line, const LongLine& pieces,
+                         QPointF origin) const;
+    double line_width_px(std::size_t line) const;
+    // The text of the line around a byte: all of it, or for a long line
+    // the characters within about `radius` bytes either side.
+    struct Around {
+        QString text;
+        std::size_t from = 0;  // Where the text starts in the buffer.
+        std::size_t to = 0;
+        int column = 0;  // Where the byte is in the text.
+        bool starts_line = true;
+        bool ends_line = true;
+        std::size_t byte_at(int column) const;
+        std::string_view bytes;
+    };
+    Around around(std::size_t byte, std::size_t radius) const;
     int column_of(std::size_t byte) const;
     std::size_t byte_of(std::size_t line, int column) const;
     int x_of(std::size_t byte) const;
@@ -148,6 +184,11 @@ private:
     // The longest line by bytes gives a first guess; drawing corrects it.
     int m_widest_px = 0;
     bool m_dragging = false;
+    // The long lines asked about lately, by line, valid while the text has
+    // `m_long_lines_count` lines; a few are kept.
+    mutable std::vector<std::pair<std::size_t, std::unique_ptr<LongLine>>> m_long_lines;
+    mutable std::size_t m_long_lines_count = 0;
+    mutable std::unique_ptr<Advances> m_advances;
     // A press soon after a double click, near it, selects the line.
     QElapsedTimer m_double_clicked;
     QPoint m_double_click_at;

@@ -186,8 +186,11 @@ QString TextView::text_between(int start, int end) const
 {
     start = std::clamp(start, 0, m_buffer.unit_count());
     end = std::clamp(end, start, m_buffer.unit_count());
-    std::size_t from = m_buffer.byte_at_units(start);
-    std::size_t to = m_buffer.byte_at_units(end);
+    return heard_between(m_buffer.byte_at_units(start), m_buffer.byte_at_units(end));
+}
+
+QString TextView::heard_between(std::size_t from, std::size_t to) const
+{
     std::string_view bytes = std::string_view(m_buffer.bytes()).substr(from, to - from);
     // Nearly always: well-formed, and lines ended by a carriage return alone,
     // so a byte is a character and each break one line feed.
@@ -197,16 +200,15 @@ QString TextView::text_between(int start, int end) const
         return text;
     }
     QString text;
-    for (std::size_t line = m_buffer.line_of(from); line < m_buffer.line_count(); ++line) {
-        int line_start = m_buffer.line_units(line);
-        if (line_start >= end)
+    for (std::size_t at = from; at < to;) {
+        std::size_t line = m_buffer.line_of(at);
+        std::size_t end = std::min(m_buffer.line_end(line), to);
+        text.append(display_name(std::string_view(m_buffer.bytes()).substr(at, end - at)));
+        if (line + 1 == m_buffer.line_count())
             break;
-        QString whole = display_name(m_buffer.line_bytes(line));
-        if (line + 1 < m_buffer.line_count())
-            whole.append(QChar::LineFeed);
-        int first = std::max(start - line_start, 0);
-        int last = std::min(end - line_start, static_cast<int>(whole.size()));
-        text.append(QStringView(whole).mid(first, last - first));
+        at = m_buffer.line_start(line + 1);
+        if (at <= to)
+            text.append(QChar::LineFeed);
     }
     return text;
 }
@@ -217,20 +219,34 @@ TextView::Told TextView::before_change(std::size_t from, std::size_t to)
         return {};
     // The listener must have heard the whole text for this change to be true of it.
     m_announcer.finish();
-    // A line either side: a break may join or part at the change's edges.
+    // A few bytes either side, within the lines around the change: a break
+    // may join or part at its edges, and a character be read anew. Never
+    // inside a character or between a carriage return and its line feed.
+    constexpr std::size_t margin = 8;
+    std::string_view bytes = m_buffer.bytes();
     std::size_t first = m_buffer.line_of(from);
-    first = first > 0 ? first - 1 : 0;
     std::size_t last = std::min(m_buffer.line_of(to) + 1, m_buffer.line_count() - 1);
-    int at = m_buffer.line_units(first);
-    int end = m_buffer.line_units(last) + static_cast<int>(utf16_units(m_buffer.line_bytes(last)));
-    return {true, at, m_buffer.unit_count() - end, text_between(at, end)};
+    std::size_t lowest = m_buffer.line_start(first > 0 ? first - 1 : 0);
+    std::size_t highest = m_buffer.line_end(last);
+    auto inside = [&](std::size_t at) {
+        return (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80 ||
+            (bytes[at] == '\n' && bytes[at - 1] == '\r');
+    };
+    std::size_t start = from > lowest + margin ? from - margin : lowest;
+    while (start > lowest && inside(start))
+        --start;
+    std::size_t end = to + margin < highest ? to + margin : highest;
+    while (end < highest && inside(end))
+        ++end;
+    return {true, start, m_buffer.units_at(start), m_buffer.size() - end,
+            heard_between(start, end)};
 }
 
 void TextView::tell_change(const Told& told)
 {
     if (!told.listening || !QAccessible::isActive())
         return;
-    QString after = text_between(told.at, m_buffer.unit_count() - told.tail);
+    QString after = heard_between(told.from, m_buffer.size() - told.tail);
     const QString& before = told.before;
     // Only what differs: typing a letter tells the letter, not its line.
     qsizetype same_start = 0;

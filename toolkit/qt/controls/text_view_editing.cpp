@@ -7,6 +7,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <cmath>
 
 namespace toolkit {
 
@@ -47,31 +48,48 @@ std::size_t TextView::moved(Motion motion) const
 {
     std::size_t line = m_buffer.line_of(m_caret);
     std::size_t last = m_buffer.line_count() - 1;
-    QString text = display_name(m_buffer.line_bytes(line));
-    int column = column_of(m_caret);
     auto to_line = [&](long long wanted) {
         std::size_t target = static_cast<std::size_t>(
             std::clamp<long long>(wanted, 0, static_cast<long long>(last)));
         return byte_at_x(target, m_goal_x.value_or(x_of(m_caret)));
     };
+    // The characters and words around the caret, read from a part of a long
+    // line that grows until the step lands inside it.
+    auto step = [&](auto find, bool forward) {
+        for (std::size_t radius = 2048;; radius *= 8) {
+            Around near = around(m_caret, radius);
+            bool at_edge = forward ? near.column == near.text.size() : near.column == 0;
+            if (at_edge && (forward ? near.ends_line : near.starts_line)) {
+                if (forward)
+                    return line < last ? m_buffer.line_start(line + 1) : m_caret;
+                return line > 0 ? m_buffer.line_end(line - 1) : m_caret;
+            }
+            std::optional<int> found = find(near);
+            bool whole = forward ? near.ends_line : near.starts_line;
+            if (found && (whole || (*found > 0 && *found < near.text.size())))
+                return near.byte_at(*found);
+            if (whole)
+                return forward ? near.to : near.from;
+        }
+    };
     auto page = static_cast<long long>(visible_lines());
     switch (motion) {
     case Motion::PreviousCharacter:
-        if (column > 0)
-            return byte_of(line, grapheme_step(text, column, -1));
-        return line > 0 ? m_buffer.line_end(line - 1) : m_caret;
+        return step([](const Around& near) -> std::optional<int> {
+            return grapheme_step(near.text, near.column, -1);
+        }, false);
     case Motion::NextCharacter:
-        if (column < text.size())
-            return byte_of(line, grapheme_step(text, column, +1));
-        return line < last ? m_buffer.line_start(line + 1) : m_caret;
+        return step([](const Around& near) -> std::optional<int> {
+            return grapheme_step(near.text, near.column, +1);
+        }, true);
     case Motion::PreviousWord:
-        if (column > 0)
-            return byte_of(line, word_start_before(text, column).value_or(0));
-        return line > 0 ? m_buffer.line_end(line - 1) : m_caret;
+        return step([](const Around& near) {
+            return word_start_before(near.text, near.column);
+        }, false);
     case Motion::NextWord:
-        if (column < text.size())
-            return byte_of(line, word_start_after(text, column).value_or(text.size()));
-        return line < last ? m_buffer.line_start(line + 1) : m_caret;
+        return step([](const Around& near) {
+            return word_start_after(near.text, near.column);
+        }, true);
     case Motion::PreviousLine: return line > 0 ? to_line(static_cast<long long>(line) - 1) : 0;
     case Motion::NextLine:
         return line < last ? to_line(static_cast<long long>(line) + 1) : m_buffer.size();
@@ -162,11 +180,11 @@ bool TextView::edit_by_key(QKeyEvent* event)
     else if (event->key() == Qt::Key_Backspace && !control) {
         if (m_anchor == m_caret && m_caret > 0) {
             // One character, not a whole cluster: an accent typed last goes alone.
+            Around near = around(m_caret, 16);
+            int back = near.column >= 2 && near.text[near.column - 1].isLowSurrogate() ? 2 : 1;
             std::size_t line = m_buffer.line_of(m_caret);
-            int column = column_of(m_caret);
-            QString text = display_name(m_buffer.line_bytes(line));
-            int back = column >= 2 && text[column - 1].isLowSurrogate() ? 2 : 1;
-            m_caret = column > 0 ? byte_of(line, column - back) : m_buffer.line_end(line - 1);
+            m_caret = near.column > 0 ? near.byte_at(near.column - back)
+                                      : m_buffer.line_end(line - 1);
         }
         replace_selection({});
     } else if (event->matches(QKeySequence::Delete))
@@ -221,8 +239,9 @@ void TextView::undo()
         return;
     std::size_t at = step->at;
     Told told = before_change(at, at + step->inserted.size());
+    std::size_t lines_before = m_buffer.line_count();
     TextChange made = *m_buffer.undo();
-    show_change(told, made, at + made.inserted.size());
+    show_change(told, made, at + made.inserted.size(), lines_before);
 }
 
 void TextView::redo()
@@ -232,8 +251,9 @@ void TextView::redo()
         return;
     std::size_t at = step->at;
     Told told = before_change(at, at + step->removed.size());
+    std::size_t lines_before = m_buffer.line_count();
     TextChange made = *m_buffer.redo();
-    show_change(told, made, at + made.inserted.size());
+    show_change(told, made, at + made.inserted.size(), lines_before);
 }
 
 void TextView::edit(std::size_t from, std::size_t to, std::string_view with, Typing typing)
@@ -245,19 +265,21 @@ void TextView::edit(std::size_t from, std::size_t to, std::string_view with, Typ
         return;
     }
     Told told = before_change(from, to);
+    std::size_t lines_before = m_buffer.line_count();
     TextChange made = m_buffer.replace(from, to, with, typing);
-    show_change(told, made, from + with.size());
+    show_change(told, made, from + with.size(), lines_before);
 }
 
-void TextView::show_change(const Told& told, const TextChange& made, std::size_t caret)
+void TextView::show_change(const Told& told, const TextChange& made, std::size_t caret,
+                           std::size_t lines_before)
 {
+    long_lines_changed(made, lines_before);
     m_anchor = m_caret = std::min(caret, m_buffer.size());
     m_goal_x.reset();
     std::size_t line = m_buffer.line_of(made.at);
     std::size_t last = m_buffer.line_of(made.at + made.inserted.size());
     for (std::size_t each = line; each <= last && each - line < 64; ++each)
-        m_widest_px = std::max(
-            m_widest_px, fontMetrics().horizontalAdvance(display_name(m_buffer.line_bytes(each))));
+        m_widest_px = std::max(m_widest_px, static_cast<int>(std::ceil(line_width_px(each))));
     update_scroll_ranges();
     scroll_to_caret();
     viewport()->update();

@@ -25,6 +25,18 @@ namespace toolkit {
 
 namespace {
 
+// How much of a long line an input method is given around the caret.
+constexpr std::size_t surrounding_bytes = 1024;
+
+// The UTF-16 units from one byte to another, negative backwards.
+int units_of_bytes(std::string_view bytes, std::size_t from, std::size_t to)
+{
+    auto between = [&](std::size_t a, std::size_t b) {
+        return static_cast<int>(utf16_units(bytes.substr(a, b - a)));
+    };
+    return to >= from ? between(from, to) : -between(to, from);
+}
+
 std::string with_box_breaks(std::string_view bytes)
 {
     if (bytes.find('\n') == std::string_view::npos)
@@ -136,17 +148,14 @@ void TextView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    std::size_t byte = byte_at(event->position().toPoint());
-    std::size_t line = m_buffer.line_of(byte);
-    QString text = display_name(m_buffer.line_bytes(line));
-    int column = column_of(byte);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
-    finder.setPosition(column);
-    qsizetype start = finder.isAtBoundary() ? column : finder.toPreviousBoundary();
-    finder.setPosition(column);
+    Around near = around(byte_at(event->position().toPoint()), 2048);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, near.text);
+    finder.setPosition(near.column);
+    qsizetype start = finder.isAtBoundary() ? near.column : finder.toPreviousBoundary();
+    finder.setPosition(near.column);
     qsizetype end = finder.toNextBoundary();
-    set_selection(byte_of(line, static_cast<int>(std::max<qsizetype>(start, 0))),
-                  byte_of(line, static_cast<int>(end < 0 ? text.size() : end)));
+    set_selection(near.byte_at(static_cast<int>(std::max<qsizetype>(start, 0))),
+                  near.byte_at(static_cast<int>(end < 0 ? near.text.size() : end)));
     offer_primary();
     m_double_clicked.start();
     m_double_click_at = event->position().toPoint();
@@ -224,10 +233,16 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
         return caret.translated(viewport()->pos());
     }
     case Qt::ImFont: return font();
-    case Qt::ImCursorPosition: return column_of(m_caret);
-    case Qt::ImAnchorPosition:
-        return m_buffer.line_of(m_anchor) == line ? column_of(m_anchor) : column_of(m_caret);
-    case Qt::ImSurroundingText: return display_name(m_buffer.line_bytes(line));
+    // The surrounding text is the caret's line, or its part near the caret
+    // in a long one, and these positions are within it.
+    case Qt::ImCursorPosition: return around(m_caret, surrounding_bytes).column;
+    case Qt::ImAnchorPosition: {
+        Around near = around(m_caret, surrounding_bytes);
+        bool inside = m_anchor >= near.from && m_anchor <= near.to;
+        return inside ? near.column + units_of_bytes(m_buffer.bytes(), m_caret, m_anchor)
+                      : near.column;
+    }
+    case Qt::ImSurroundingText: return around(m_caret, surrounding_bytes).text;
     case Qt::ImCurrentSelection:
         return m_buffer.line_of(m_anchor) == line
             ? display_name(std::string_view(m_buffer.bytes())

@@ -191,6 +191,61 @@ TEST_F(TextBox, ScrollsToTheCaretAndTabLeavesTheBox)
     EXPECT_EQ(view->caret(), 0u);
 }
 
+TEST_F(TextBox, EditsAVeryLongLineAsItDoesAShortOne)
+{
+    // The same start on a short line and on one too long to lay out whole.
+    const std::string start = "name one\tname two\t";
+    std::string names;
+    for (int number = 0; number < 600; ++number)
+        names += "caf\xC3\xA9 " + std::to_string(number) + "\t";
+    const std::string last_word = "end\xF0\x9F\x98\x80";
+    const std::string written = start + "x\r" + start + names + last_word;
+    box.set(prop::Text, written);
+    const std::size_t long_start = start.size() + 2;
+    const std::size_t second_name = start.find("two") - 5;
+    // Placed alike, the tab included, give or take the kerning at a cut.
+    EXPECT_NEAR(view->character_rect(long_start + second_name).x(),
+                view->character_rect(second_name).x(), 1);
+
+    press(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GT(view->horizontalScrollBar()->value(), 10000);
+    // Drawn where the view is scrolled to, and hit where it is drawn.
+    QImage drawn = viewport()->grab().toImage();
+    QColor ink = viewport()->palette().color(QPalette::Text);
+    int inked = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            inked += drawn.pixelColor(x, y) == ink;
+    EXPECT_GT(inked, 20);
+    const std::size_t end = written.size();
+    const std::size_t last_tab = end - last_word.size() - 1;
+    // The caret before a tab stands after the text, not at the stop the tab reaches.
+    EXPECT_LT(view->character_rect(last_tab).x() + 4, view->character_rect(last_tab + 1).x());
+    for (std::size_t byte : {end - last_word.size(), end - 7, end - 12}) {
+        SCOPED_TRACE(byte);
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, over(byte) - QPoint(1, 0));
+        EXPECT_EQ(view->caret(), byte);
+    }
+
+    press(Qt::Key_End);
+    press(Qt::Key_Backspace);  // The emoji, both its halves.
+    EXPECT_EQ(text(), written.substr(0, end - 4));
+    press(Qt::Key_Left, Qt::ControlModifier);
+    press(Qt::Key_Left, Qt::ControlModifier);  // Back over "end" to the last number.
+    EXPECT_EQ(view->caret(), end - last_word.size() - 4);
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "59");
+    type("ab");
+    press(Qt::Key_Z, Qt::ControlModifier);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), written);
+    press(Qt::Key_Home);
+    EXPECT_EQ(view->caret(), long_start);
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+}
+
 TEST_F(TextBox, OffersTheUsualMenuWithoutHoldingTheWindow)
 {
     box.set(prop::Text, std::string("\ra\rb"));

@@ -39,13 +39,16 @@ TEST(TextBuffer, EditsNextToBreaksIndexAsTheSameTextAfresh)
         {"\ra\rb\rc", 0, 6, ""}, {"x", 0, 1, "\r\xC3\xA9\r\xF0\x9F\x98\x80"},
         {"a\r\n", 1, 2, ""},     {"\n\r", 1, 1, "\n\r"},
     };
-    for (const Case& each : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(each.text)));
-        TextBuffer buffer;
-        buffer.assign(each.text);
-        buffer.unit_count();  // The offsets are kept up to date once asked for.
-        buffer.replace(each.from, each.to, each.with);
-        expect_indexed_afresh(buffer);
+    // Far into a long line too, where the edit reads only the bytes near it.
+    for (const std::string lead : {"", "a long line of names\t"}) {
+        for (const Case& each : cases) {
+            SCOPED_TRACE(testing::PrintToString(lead + each.text));
+            TextBuffer buffer;
+            buffer.assign(lead + each.text);
+            buffer.unit_count();  // The offsets are kept up to date once asked for.
+            buffer.replace(lead.size() + each.from, lead.size() + each.to, each.with);
+            expect_indexed_afresh(buffer);
+        }
     }
 }
 
