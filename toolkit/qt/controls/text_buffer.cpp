@@ -15,6 +15,14 @@ namespace {
 
 bool is_break(char c) { return c == '\r' || c == '\n'; }
 
+bool has_break(std::string_view bytes) { return bytes.find_first_of("\r\n") != bytes.npos; }
+
+// A byte that is not a continuation byte always starts a character, however
+// the bytes before it read: counting may start there.
+bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+constexpr std::size_t mark_spacing = std::size_t(64) << 10;
+
 int clamp_units(long long units) { return static_cast<int>(std::min<long long>(units, INT_MAX)); }
 
 void check_size(std::size_t bytes)
@@ -43,6 +51,7 @@ std::string TextBuffer::assign(std::string bytes)
     std::vector<TextChange>().swap(m_done);
     std::vector<TextChange>().swap(m_undone);
     m_typing_open = false;
+    m_marked_line = SIZE_MAX;
     index_all();
     return gone;
 }
@@ -119,13 +128,49 @@ int TextBuffer::line_units(std::size_t line) const
     return m_units[std::min(line, m_starts.size())];
 }
 
+bool TextBuffer::marked(std::size_t line) const
+{
+    std::string_view bytes = line_bytes(line);
+    if (bytes.size() < 2 * mark_spacing)
+        return false;
+    if (m_marked_line == line)
+        return true;
+    m_marks.clear();
+    long long units = 0;
+    std::size_t counted = 0;
+    for (std::size_t at = mark_spacing; at < bytes.size(); at += mark_spacing) {
+        while (at < bytes.size() && is_continuation(bytes[at]))
+            ++at;
+        if (at >= bytes.size())
+            break;
+        units += static_cast<long long>(utf16_units(bytes.substr(counted, at - counted)));
+        m_marks.push_back({at, units});
+        counted = at;
+    }
+    m_marked_line = line;
+    return true;
+}
+
+long long TextBuffer::units_within(std::size_t line, std::size_t within) const
+{
+    Mark from;
+    if (marked(line)) {
+        auto after = std::upper_bound(
+            m_marks.begin(), m_marks.end(), within,
+            [](std::size_t byte, const Mark& mark) { return byte < mark.byte; });
+        if (after != m_marks.begin())
+            from = *(after - 1);
+    }
+    return from.units +
+        static_cast<long long>(utf16_units(line_bytes(line).substr(from.byte, within - from.byte)));
+}
+
 int TextBuffer::units_at(std::size_t byte) const
 {
     byte = std::min(byte, m_bytes.size());
     std::size_t line = line_of(byte);
     std::size_t within = std::min(byte, line_end(line)) - m_starts[line];
-    return clamp_units(line_units(line) +
-                       static_cast<long long>(utf16_units(line_bytes(line).substr(0, within))));
+    return clamp_units(line_units(line) + units_within(line, within));
 }
 
 std::size_t TextBuffer::byte_at_units(int units) const
@@ -140,6 +185,20 @@ std::size_t TextBuffer::byte_at_units(int units) const
 std::size_t TextBuffer::byte_in_line(std::size_t line, int column) const
 {
     std::string_view bytes = line_bytes(line);
+    // Counting starts from the last mark at or before the column, if any.
+    std::size_t skipped = 0;
+    long long skipped_units = 0;
+    if (marked(line)) {
+        auto after = std::upper_bound(
+            m_marks.begin(), m_marks.end(), static_cast<long long>(column),
+            [](long long units, const Mark& mark) { return units < mark.units; });
+        if (after != m_marks.begin()) {
+            skipped = (after - 1)->byte;
+            skipped_units = (after - 1)->units;
+        }
+    }
+    bytes = bytes.substr(skipped);
+    column -= static_cast<int>(std::min<long long>(skipped_units, column));
     std::size_t found = bytes.size();
     int counted = 0;
     for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
@@ -147,7 +206,7 @@ std::size_t TextBuffer::byte_in_line(std::size_t line, int column) const
             found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
         counted += valid && c >= 0x10000 ? 2 : 1;
     });
-    return m_starts[line] + found;
+    return m_starts[line] + skipped + found;
 }
 
 TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view with)
@@ -189,6 +248,13 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
     for (auto it = resume; it != m_starts.end(); ++it)
         *it = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(*it) + moved);
 
+    bool same_lines = found.size() == kept_line - first - 1;
+    std::size_t line = line_of(from);
+    if (same_lines && !has_break(change.removed) && !has_break(with)) {
+        shift_units_within_line(line, from, change.removed, with);
+        return change;
+    }
+    m_marked_line = SIZE_MAX;
     if (!m_units.empty()) {
         std::size_t new_kept = static_cast<std::size_t>(resume - m_starts.begin());
         std::vector<int> units;
@@ -210,6 +276,46 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
             *it += shift;
     }
     return change;
+}
+
+void TextBuffer::shift_units_within_line(std::size_t line, std::size_t from,
+                                         std::string_view removed, std::string_view with)
+{
+    // Count again from the last character start before the edit to the first
+    // one after it, in the line as it was and as it is: the difference is
+    // what every later offset moves by.
+    std::string_view bytes = line_bytes(line);
+    std::size_t edit = from - m_starts[line];
+    std::size_t start = edit;
+    while (start > 0 && (start == edit || is_continuation(bytes[start])))
+        --start;
+    std::size_t end = edit + with.size();
+    while (end < bytes.size() && is_continuation(bytes[end]))
+        ++end;
+    std::string before(bytes.substr(start, edit - start));
+    before.append(removed).append(bytes.substr(edit + with.size(), end - edit - with.size()));
+    long long shift = static_cast<long long>(utf16_units(bytes.substr(start, end - start))) -
+        static_cast<long long>(utf16_units(before));
+    if (!m_units.empty())
+        for (auto it = m_units.begin() + static_cast<std::ptrdiff_t>(line) + 1; it != m_units.end();
+             ++it)
+            *it = clamp_units(*it + shift);
+    if (m_marked_line == line) {
+        // Marks inside the edit may no longer start a character: they go.
+        std::size_t old_end = end - with.size() + removed.size();
+        auto moved = static_cast<std::ptrdiff_t>(with.size()) -
+            static_cast<std::ptrdiff_t>(removed.size());
+        std::vector<Mark> kept;
+        for (const Mark& mark : m_marks) {
+            if (mark.byte <= start)
+                kept.push_back(mark);
+            else if (mark.byte >= old_end)
+                kept.push_back(
+                    {static_cast<std::size_t>(static_cast<std::ptrdiff_t>(mark.byte) + moved),
+                     mark.units + shift});
+        }
+        m_marks.swap(kept);
+    }
 }
 
 TextChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_view with,

@@ -75,8 +75,16 @@ public:
 
 private:
     TextChange apply(std::size_t from, std::size_t to, std::string_view with);
+    // Keeps the offsets and marks true after an edit inside one line that
+    // adds or removes no break, reading only the bytes near it.
+    void shift_units_within_line(std::size_t line, std::size_t from, std::string_view removed,
+                                 std::string_view with);
     void index_all();
     void ensure_units() const;
+    // The UTF-16 units of the first `within` bytes of a line.
+    long long units_within(std::size_t line, std::size_t within) const;
+    // Whether the line is long enough to be marked, marking it if so.
+    bool marked(std::size_t line) const;
 
     std::string m_bytes;
     // Four bytes a line: a scan of a million names keeps 4 MB less. The
@@ -84,6 +92,15 @@ private:
     std::vector<std::uint32_t> m_starts{0};
     // Each line's first unit, and the count past the last; empty until asked.
     mutable std::vector<int> m_units;
+    // Along one long line, the offsets at a character every 64 KiB, so that
+    // a question about a place in it reads only the bytes since the mark
+    // before it; marks the last long line asked about, patched by edits in it.
+    struct Mark {
+        std::size_t byte = 0;  // Within the line; never a continuation byte.
+        long long units = 0;
+    };
+    mutable std::size_t m_marked_line = SIZE_MAX;
+    mutable std::vector<Mark> m_marks;
     std::size_t m_longest = 0;
     std::vector<TextChange> m_done;
     std::vector<TextChange> m_undone;

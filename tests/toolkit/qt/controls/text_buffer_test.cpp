@@ -79,6 +79,43 @@ TEST(TextBuffer, ManyRandomEditsKeepTheIndexAndUndoAllTheWayBack)
     EXPECT_EQ(buffer.bytes(), edited);
 }
 
+TEST(TextBuffer, MapsOffsetsInALongLineAsAfreshThroughEditsInIt)
+{
+    // Far longer than the stretch between two of the line's marks.
+    std::string line;
+    for (int number = 0; line.size() < 600'000; ++number)
+        line += "caf\xC3\xA9 " + std::to_string(number) + (number % 5 ? "\t" : "\xF0\x9F\x98\x80\xFF");
+    TextBuffer buffer;
+    buffer.assign("\rfirst\r" + line + "\rlast");
+    auto expect_mapped_afresh = [&] {
+        TextBuffer fresh;
+        fresh.assign(buffer.bytes());
+        for (std::size_t byte = 0; byte < fresh.size(); byte += 7919) {
+            ASSERT_EQ(buffer.units_at(byte), fresh.units_at(byte)) << "byte " << byte;
+            int units = fresh.units_at(byte);
+            ASSERT_EQ(buffer.byte_at_units(units), fresh.byte_at_units(units)) << "units " << units;
+        }
+        expect_indexed_afresh(buffer);
+    };
+    expect_mapped_afresh();
+    struct Edit {
+        std::size_t from, to;
+        const char* with;
+    };
+    const Edit edits[] = {
+        {100, 100, "\xF0\x9F\x98\x80"},  // Two units where there were none.
+        {70'000, 200'000, "joined"},       // Over marks, which go.
+        {300'000, 300'003, "\xC3"},        // A character cut short...
+        {300'001, 300'001, "\xA9"},        // ...and one made whole across the edit.
+        {450'000, 450'000, "\r"},          // A break: the line is counted again.
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.from);
+        buffer.replace(edit.from, edit.to, edit.with);
+        expect_mapped_afresh();
+    }
+}
+
 TEST(TextBuffer, CountsOffsetsAsQtDoesAndMapsThemBack)
 {
     TextBuffer buffer;
