@@ -69,4 +69,20 @@ wait_for_clipboard '\rpasted.txtone\rtwo caf\xc3\xa9'
 paste_offered_as text/plain ' plain'
 wait_for_clipboard '\rpasted.txtone\rtwo caf\xc3\xa9 plain'
 
+# Twenty megabytes of lines, sent by their owner in many parts, pasted over
+# the whole text and copied back with the box's own line breaks.
+seq 1 1500000 | sed 's/.*/name &.txt/' >"$work/big.txt"
+tr '\n' '\r' <"$work/big.txt" >"$work/big.cr"
+xclip -selection clipboard -i "$work/big.txt"
+wait_for "the big text on the clipboard" \
+  bash -c 'xclip -o -selection clipboard | cmp -s - "$0"' "$work/big.txt"
+xdotool mousemove --window "$window" 250 150 click 1
+xdotool key ctrl+a ctrl+v alt+c
+# xclip serves one reader at a time: the tool's own read comes first, and
+# the copy is read back once the tool holds the clipboard (Qt offers SAVE_TARGETS).
+wait_for "the tool holding the clipboard again" \
+  bash -c 'timeout 2 xclip -o -selection clipboard -t TARGETS | grep -qx SAVE_TARGETS'
+wait_for "the big text pasted and copied back" \
+  bash -c 'timeout 10 xclip -o -selection clipboard | cmp -s - "$0"' "$work/big.cr"
+
 end_tool

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace toolkit {
@@ -15,7 +17,44 @@ namespace {
 
 bool is_break(char c) { return c == '\r' || c == '\n'; }
 
-bool has_break(std::string_view bytes) { return bytes.find_first_of("\r\n") != bytes.npos; }
+bool has_break(std::string_view bytes)
+{
+    return std::memchr(bytes.data(), '\r', bytes.size()) ||
+        std::memchr(bytes.data(), '\n', bytes.size());
+}
+
+// Finds the breaks of a text in order, each kind with memchr, so that a
+// paste of many megabytes is indexed at the speed of memory.
+class BreakFinder {
+public:
+    BreakFinder(std::string_view bytes, std::size_t from)
+        : m_bytes(bytes), m_cr(find(from, '\r')), m_lf(find(from, '\n'))
+    {
+    }
+    // The first break at or after `at`, or the text's size.
+    std::size_t next(std::size_t at)
+    {
+        if (m_cr < at)
+            m_cr = find(at, '\r');
+        if (m_lf < at)
+            m_lf = find(at, '\n');
+        return std::min(m_cr, m_lf);
+    }
+
+private:
+    std::size_t find(std::size_t at, char c) const
+    {
+        if (at >= m_bytes.size())
+            return m_bytes.size();
+        const void* found = std::memchr(m_bytes.data() + at, c, m_bytes.size() - at);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - m_bytes.data())
+                     : m_bytes.size();
+    }
+
+    std::string_view m_bytes;
+    std::size_t m_cr;
+    std::size_t m_lf;
+};
 
 // A byte that is not a continuation byte always starts a character, however
 // the bytes before it read: counting may start there.
@@ -69,9 +108,8 @@ void TextBuffer::index_all()
     m_longest = 0;
     std::size_t longest_bytes = 0;
     std::size_t size = m_bytes.size();
-    for (std::size_t at = 0; at < size; ++at) {
-        if (!is_break(m_bytes[at]))
-            continue;
+    BreakFinder finder(m_bytes, 0);
+    for (std::size_t at = finder.next(0); at < size; at = finder.next(at + 1)) {
         if (at - m_starts.back() > longest_bytes) {
             longest_bytes = at - m_starts.back();
             m_longest = m_starts.size() - 1;
@@ -215,6 +253,8 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
     // return just before it may pair with a line feed just after. Starts two
     // bytes past its end and beyond only move.
     check_size(m_bytes.size() - (to - from) + with.size());
+    if (from == 0 && to == m_bytes.size())
+        return apply_to_all(std::string(with));
     std::size_t first = from > 0 ? line_of(from - 1) : 0;
     // A break that ends just before the change may pair with what comes in:
     // two bytes back are enough, and the rest of a long line is not read.
@@ -224,7 +264,7 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
     std::size_t kept_line = static_cast<std::size_t>(kept - m_starts.begin());
     int kept_units_before = m_units.empty() ? 0 : m_units[kept_line];
 
-    TextChange change{from, m_bytes.substr(from, to - from), std::string(with)};
+    TextChange change{from, m_bytes.substr(from, to - from), with.size()};
     std::size_t size = m_bytes.size() - (to - from) + with.size();
     // Room to type into after a big paste, so the next key does not copy it all.
     if (size > m_bytes.capacity())
@@ -234,9 +274,9 @@ TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view 
 
     std::vector<std::uint32_t> found;
     std::size_t bound = std::min(from + with.size() + 2, m_bytes.size() + 1);
-    for (std::size_t at = region; at < m_bytes.size() && at + 1 < bound; ++at) {
-        if (!is_break(m_bytes[at]))
-            continue;
+    BreakFinder breaks(m_bytes, region);
+    for (std::size_t at = breaks.next(region); at < m_bytes.size() && at + 1 < bound;
+         at = breaks.next(at + 1)) {
         if (m_bytes[at] == '\r' && at + 1 < m_bytes.size() && m_bytes[at + 1] == '\n')
             ++at;
         if (at + 1 < bound)
@@ -318,46 +358,73 @@ void TextBuffer::shift_units_within_line(std::size_t line, std::size_t from,
     }
 }
 
-TextChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_view with,
-                               Typing typing)
+TextChange TextBuffer::apply_to_all(std::string with)
+{
+    // The text that goes is the step's to keep, moved rather than copied.
+    std::size_t inserted = with.size();
+    TextChange change{0, std::exchange(m_bytes, std::move(with)), inserted};
+    m_marked_line = SIZE_MAX;
+    index_all();
+    return change;
+}
+
+TextEdit TextBuffer::replace_all_taking(std::string with)
+{
+    check_size(with.size());
+    if (with.empty())
+        return replace(0, m_bytes.size(), {});
+    TextChange change = apply_to_all(std::move(with));
+    TextEdit made{0, change.removed.size(), change.inserted, has_break(change.removed)};
+    record(std::move(change), Typing::Alone);
+    return made;
+}
+
+void TextBuffer::record(TextChange change, Typing typing)
+{
+    m_undone.clear();
+    bool joins = typing == Typing::Merge && m_typing_open && change.removed.empty() &&
+        !m_done.empty() && m_done.back().at + m_done.back().inserted == change.at;
+    if (joins)
+        m_done.back().inserted += change.inserted;
+    else
+        m_done.push_back(std::move(change));
+    m_typing_open = typing == Typing::Merge;
+}
+
+TextEdit TextBuffer::replace(std::size_t from, std::size_t to, std::string_view with,
+                             Typing typing)
 {
     to = std::min(to, m_bytes.size());
     from = std::min(from, to);
     if (from == to && with.empty())
-        return {from, {}, {}};
+        return {from, 0, 0, false};
     TextChange change = apply(from, to, with);
-    m_undone.clear();
-    bool joins = typing == Typing::Merge && m_typing_open && from == to && !m_done.empty() &&
-        m_done.back().at + m_done.back().inserted.size() == from;
-    if (joins)
-        m_done.back().inserted += with;
-    else
-        m_done.push_back(change);
-    m_typing_open = typing == Typing::Merge;
-    return change;
-}
-
-std::optional<TextChange> TextBuffer::undo()
-{
-    if (m_done.empty())
-        return std::nullopt;
-    TextChange step = std::move(m_done.back());
-    m_done.pop_back();
-    m_typing_open = false;
-    TextChange made = apply(step.at, step.at + step.inserted.size(), step.removed);
-    m_undone.push_back(std::move(step));
+    TextEdit made{from, change.removed.size(), with.size(), has_break(change.removed)};
+    record(std::move(change), typing);
     return made;
 }
 
-std::optional<TextChange> TextBuffer::redo()
+std::optional<TextEdit> TextBuffer::undo()
 {
-    if (m_undone.empty())
+    return take_back(m_done, m_undone);
+}
+
+std::optional<TextEdit> TextBuffer::redo()
+{
+    return take_back(m_undone, m_done);
+}
+
+std::optional<TextEdit> TextBuffer::take_back(std::vector<TextChange>& from,
+                                              std::vector<TextChange>& to)
+{
+    if (from.empty())
         return std::nullopt;
-    TextChange step = std::move(m_undone.back());
-    m_undone.pop_back();
+    TextChange step = std::move(from.back());
+    from.pop_back();
     m_typing_open = false;
-    TextChange made = apply(step.at, step.at + step.removed.size(), step.inserted);
-    m_done.push_back(std::move(step));
+    TextChange again = apply(step.at, step.at + step.inserted, step.removed);
+    TextEdit made{step.at, again.removed.size(), again.inserted, has_break(again.removed)};
+    to.push_back(std::move(again));
     return made;
 }
 

@@ -26,11 +26,23 @@ namespace toolkit {
 // Whether a typed insertion may join the undo step before it.
 enum class Typing { Merge, Alone };
 
-// One change of the bytes: what went from `at` and what came in its place.
+// A step of the history: from `at`, `inserted` bytes stand in the buffer
+// where `removed` stood. Taking it back puts `removed` over them, and what
+// that takes out is kept to put back again, so the bytes that came in are
+// held once, by the buffer, and never copied into the history.
 struct TextChange {
     std::size_t at = 0;
     std::string removed;
-    std::string inserted;
+    std::size_t inserted = 0;
+};
+
+// What an edit, an undo or a redo did to the bytes: from `at`, `removed`
+// bytes went and `inserted` came, which the buffer now holds.
+struct TextEdit {
+    std::size_t at = 0;
+    std::size_t removed = 0;
+    std::size_t inserted = 0;
+    bool removed_break = false;  // Whether what went held a line break.
 };
 
 class TextBuffer {
@@ -60,21 +72,30 @@ public:
     // end, the line's end.
     std::size_t byte_in_line(std::size_t line, int column) const;
 
-    // Replaces the bytes in [from, to) and returns the change made. Positions
-    // are clamped to the text.
-    TextChange replace(std::size_t from, std::size_t to, std::string_view with,
-                       Typing typing = Typing::Alone);
+    // Replaces the bytes in [from, to) and says what changed. Positions are
+    // clamped to the text.
+    TextEdit replace(std::size_t from, std::size_t to, std::string_view with,
+                     Typing typing = Typing::Alone);
+    // The same for the whole text, taking the bytes over rather than copying
+    // them, as a paste into an empty box can.
+    TextEdit replace_all_taking(std::string with);
     bool can_undo() const { return !m_done.empty(); }
     bool can_redo() const { return !m_undone.empty(); }
     // The steps undo and redo would take next, if any.
     const TextChange* undo_step() const { return m_done.empty() ? nullptr : &m_done.back(); }
     const TextChange* redo_step() const { return m_undone.empty() ? nullptr : &m_undone.back(); }
-    // The change each made, or nothing when there was none to take back.
-    std::optional<TextChange> undo();
-    std::optional<TextChange> redo();
+    // What each did, or nothing when there was none to take back.
+    std::optional<TextEdit> undo();
+    std::optional<TextEdit> redo();
 
 private:
+    // Replaces [from, to) and gives back the step that would take it back.
     TextChange apply(std::size_t from, std::size_t to, std::string_view with);
+    TextChange apply_to_all(std::string with);
+    // Keeps a change as a step of the history, joining typing to the step before.
+    void record(TextChange change, Typing typing);
+    // Takes back the last step of one history and keeps its opposite in the other.
+    std::optional<TextEdit> take_back(std::vector<TextChange>& from, std::vector<TextChange>& to);
     // Keeps the offsets and marks true after an edit inside one line that
     // adds or removes no break, reading only the bytes near it.
     void shift_units_within_line(std::size_t line, std::size_t from, std::string_view removed,

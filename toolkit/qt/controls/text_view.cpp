@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace toolkit {
 
@@ -124,13 +125,12 @@ const LongLine* TextView::long_line(std::size_t line) const
     return m_long_lines.back().second.get();
 }
 
-void TextView::long_lines_changed(const TextChange& made, std::size_t lines_before)
+void TextView::long_lines_changed(const TextEdit& made, std::size_t lines_before)
 {
-    auto has_break = [](std::string_view bytes) {
-        return bytes.find_first_of("\r\n") != std::string_view::npos;
-    };
-    if (lines_before != m_buffer.line_count() || has_break(made.removed) ||
-        has_break(made.inserted)) {
+    std::string_view inserted = std::string_view(m_buffer.bytes()).substr(made.at, made.inserted);
+    bool breaks = made.removed_break || std::memchr(inserted.data(), '\r', inserted.size()) ||
+        std::memchr(inserted.data(), '\n', inserted.size());
+    if (lines_before != m_buffer.line_count() || breaks) {
         m_long_lines.clear();
         return;
     }
@@ -144,8 +144,8 @@ void TextView::long_lines_changed(const TextChange& made, std::size_t lines_befo
         m_long_lines.erase(kept);
         return;
     }
-    kept->second->replaced(bytes, made.at - m_buffer.line_start(line), made.removed.size(),
-                           made.inserted.size(), advances());
+    kept->second->replaced(bytes, made.at - m_buffer.line_start(line), made.removed,
+                           made.inserted, advances());
 }
 
 double TextView::line_width_px(std::size_t line) const

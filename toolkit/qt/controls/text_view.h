@@ -115,6 +115,7 @@ private:
     bool move_by_key(QKeyEvent* event);
     bool edit_by_key(QKeyEvent* event);
     void replace_selection(std::string_view with, Typing typing = Typing::Alone);
+    void replace_selection_taking(std::string bytes);
     void paste_from(QClipboard::Mode mode, std::optional<QPoint> at);
     void offer_primary() const;
 
@@ -133,7 +134,7 @@ private:
     Told before_change(std::size_t from, std::size_t to);
     // Tells the change as what went and what came, no more than changed.
     void tell_change(const Told& told);
-    void show_change(const Told& told, const TextChange& made, std::size_t caret,
+    void show_change(const Told& told, const TextEdit& made, std::size_t caret,
                      std::size_t lines_before);
 
     // The line laid out as drawn, with the input method's pre-edit in it.
@@ -147,7 +148,9 @@ private:
     LongLine::Segment segment_holding(const LongLine& pieces, std::size_t line,
                                       std::size_t within) const;
     // Keeps the long lines' pieces true after a change, or forgets them.
-    void long_lines_changed(const TextChange& made, std::size_t lines_before);
+    void long_lines_changed(const TextEdit& made, std::size_t lines_before);
+    // Undoes or redoes a step of the history as an edit of the user's.
+    void take_back(const TextChange* step, const std::function<std::optional<TextEdit>()>& take);
     void paint_long_line(QPainter& painter, std::size_t line, const LongLine& pieces,
                          QPointF origin) const;
     double line_width_px(std::size_t line) const;

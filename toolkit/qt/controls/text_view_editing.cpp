@@ -3,6 +3,7 @@
 
 #include "toolkit/qt/core/utf8.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QTextBoundaryFinder>
 
@@ -226,34 +227,41 @@ void TextView::replace_selection(std::string_view with, Typing typing)
     edit(selection_start(), selection_end(), with, typing);
 }
 
+void TextView::replace_selection_taking(std::string bytes)
+{
+    // A paste into an empty box, or over all of it, hands its bytes over whole.
+    if (selection_start() > 0 || selection_end() < m_buffer.size() || bytes.empty()) {
+        replace_selection(bytes);
+        return;
+    }
+    std::size_t lines_before = m_buffer.line_count();
+    TextEdit made = m_buffer.replace_all_taking(std::move(bytes));
+    // Told as a text written anew is, a piece a turn: a listener is never
+    // handed a paste of many megabytes in one event.
+    if (QAccessible::isActive())
+        m_announcer.replaced(m_buffer.undo_step()->removed);
+    show_change({}, made, made.inserted, lines_before);
+}
+
 void TextView::select_all()
 {
     set_selection(0, m_buffer.size());
     offer_primary();
 }
 
-void TextView::undo()
-{
-    const TextChange* step = m_buffer.undo_step();
-    if (!step)
-        return;
-    std::size_t at = step->at;
-    Told told = before_change(at, at + step->inserted.size());
-    std::size_t lines_before = m_buffer.line_count();
-    TextChange made = *m_buffer.undo();
-    show_change(told, made, at + made.inserted.size(), lines_before);
-}
+void TextView::undo() { take_back(m_buffer.undo_step(), [this] { return m_buffer.undo(); }); }
 
-void TextView::redo()
+void TextView::redo() { take_back(m_buffer.redo_step(), [this] { return m_buffer.redo(); }); }
+
+void TextView::take_back(const TextChange* step, const std::function<std::optional<TextEdit>()>& take)
 {
-    const TextChange* step = m_buffer.redo_step();
     if (!step)
         return;
     std::size_t at = step->at;
-    Told told = before_change(at, at + step->removed.size());
+    Told told = before_change(at, at + step->inserted);
     std::size_t lines_before = m_buffer.line_count();
-    TextChange made = *m_buffer.redo();
-    show_change(told, made, at + made.inserted.size(), lines_before);
+    TextEdit made = *take();
+    show_change(told, made, at + made.inserted, lines_before);
 }
 
 void TextView::edit(std::size_t from, std::size_t to, std::string_view with, Typing typing)
@@ -266,18 +274,18 @@ void TextView::edit(std::size_t from, std::size_t to, std::string_view with, Typ
     }
     Told told = before_change(from, to);
     std::size_t lines_before = m_buffer.line_count();
-    TextChange made = m_buffer.replace(from, to, with, typing);
+    TextEdit made = m_buffer.replace(from, to, with, typing);
     show_change(told, made, from + with.size(), lines_before);
 }
 
-void TextView::show_change(const Told& told, const TextChange& made, std::size_t caret,
+void TextView::show_change(const Told& told, const TextEdit& made, std::size_t caret,
                            std::size_t lines_before)
 {
     long_lines_changed(made, lines_before);
     m_anchor = m_caret = std::min(caret, m_buffer.size());
     m_goal_x.reset();
     std::size_t line = m_buffer.line_of(made.at);
-    std::size_t last = m_buffer.line_of(made.at + made.inserted.size());
+    std::size_t last = m_buffer.line_of(made.at + made.inserted);
     for (std::size_t each = line; each <= last && each - line < 64; ++each)
         m_widest_px = std::max(m_widest_px, static_cast<int>(std::ceil(line_width_px(each))));
     update_scroll_ranges();

@@ -37,17 +37,30 @@ int units_of_bytes(std::string_view bytes, std::size_t from, std::size_t to)
     return to >= from ? between(from, to) : -between(to, from);
 }
 
+// Writes each line break as the box's own, a carriage return, in place: a
+// pair of a carriage return and a line feed becomes one.
+void to_box_breaks(std::string& text)
+{
+    std::size_t first = text.find('\n');
+    if (first == std::string::npos)
+        return;  // The scan's own text: nothing to change.
+    // Bytes are written no further on than they are read.
+    std::size_t kept = first;
+    char previous = first > 0 ? text[first - 1] : '\0';
+    for (std::size_t at = first; at < text.size(); ++at) {
+        char c = text[at];
+        bool pair = c == '\n' && previous == '\r';
+        previous = c;
+        if (!pair)
+            text[kept++] = c == '\n' ? '\r' : c;
+    }
+    text.resize(kept);
+}
+
 std::string with_box_breaks(std::string_view bytes)
 {
-    if (bytes.find('\n') == std::string_view::npos)
-        return std::string(bytes);  // The scan's own text: nothing to change.
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n')
-            ++at;
-        text += bytes[at] == '\n' ? '\r' : bytes[at];
-    }
+    std::string text(bytes);
+    to_box_breaks(text);
     return text;
 }
 
@@ -77,7 +90,7 @@ void TextView::paste_from(QClipboard::Mode mode, std::optional<QPoint> at)
     // The clipboard's owner may be slow to answer: what the user types next
     // waits for the paste, in the order given.
     Errand errand = Turns::instance().begin();
-    read_pasted_text(this, mode, [this, errand, at](const Pasted& pasted) {
+    read_pasted_text(this, mode, to_box_breaks, [this, errand, at](Pasted& pasted) {
         Turns::instance().finish(errand, [&] {
             if (pasted.outcome == Pasted::Outcome::NoAnswer) {
                 show_message("The program that holds the clipboard did not answer.");
@@ -87,11 +100,11 @@ void TextView::paste_from(QClipboard::Mode mode, std::optional<QPoint> at)
                 show_message("The clipboard holds more text than the box can take.");
                 return;
             }
-            if (pasted.outcome != Pasted::Outcome::Read || pasted.text.isEmpty())
+            if (pasted.outcome != Pasted::Outcome::Read || pasted.bytes.empty())
                 return;
             if (at)
                 set_selection(byte_at(*at), byte_at(*at));
-            replace_selection(with_box_breaks(utf8_of(pasted.text)));
+            replace_selection_taking(std::move(pasted.bytes));
         });
     });
 }

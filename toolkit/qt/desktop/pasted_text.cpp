@@ -1,5 +1,6 @@
 #include "toolkit/qt/desktop/pasted_text.h"
 
+#include "toolkit/qt/core/utf8.h"
 #include "toolkit/qt/desktop/x_atoms.h"
 #include "toolkit/qt/folders/off_thread.h"
 
@@ -62,7 +63,7 @@ public:
     // `deadline` to answer, then `answer_time` after each part it sends to
     // send the next. More than `limit` bytes is too long.
     Pasted::Outcome fetch(xcb_atom_t selection, xcb_atom_t target, Clock::time_point deadline,
-                          std::size_t limit, QByteArray& bytes)
+                          std::size_t limit, std::string& bytes)
     {
         xcb_atom_t property = atom("TOBREL_PASTE");
         xcb_atom_t incremental = atom("INCR");
@@ -78,27 +79,30 @@ public:
                     auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(event);
                     if (notify->property == XCB_NONE)
                         return Pasted::Outcome::Nothing;  // The owner has no such form.
-                    Part part = take_property(property, limit);
-                    if (part.type != incremental || part.outcome != Pasted::Outcome::Read) {
-                        bytes = std::move(part.bytes);
+                    bytes.clear();
+                    Part part = take_property(property, limit, bytes);
+                    if (part.type != incremental || part.outcome != Pasted::Outcome::Read)
                         return part.outcome;
-                    }
                     // Too long for one property: each part replaces the last,
                     // and an empty one ends the text.
                     in_parts = true;
+                    // Room for the most the text may be, made once: growing
+                    // by copying as parts come would hold it twice for a
+                    // while. Room never written to takes no memory, and
+                    // what is left over is the box's to type into.
                     bytes.clear();
+                    bytes.reserve(limit);
                     deadline = Clock::now() + answer_time;
                 } else if (type == XCB_PROPERTY_NOTIFY && in_parts) {
                     auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
                     if (notify->atom != property || notify->state != XCB_PROPERTY_NEW_VALUE)
                         continue;
-                    Part part =
-                        take_property(property, limit - static_cast<std::size_t>(bytes.size()));
+                    std::size_t had = bytes.size();
+                    Part part = take_property(property, limit - had, bytes);
                     if (part.outcome != Pasted::Outcome::Read)
                         return part.outcome;
-                    if (part.bytes.isEmpty())
+                    if (bytes.size() == had)
                         return Pasted::Outcome::Read;
-                    bytes += part.bytes;
                     deadline = Clock::now() + answer_time;
                 }
             }
@@ -117,48 +121,67 @@ private:
     struct Part {
         Pasted::Outcome outcome = Pasted::Outcome::Nothing;
         xcb_atom_t type = XCB_NONE;
-        QByteArray bytes;
     };
 
-    // Reads the property and deletes it, which asks a sender in parts for the next.
-    Part take_property(xcb_atom_t property, std::size_t limit)
+    // Reads the property onto the end of `bytes` and deletes it, which asks a
+    // sender in parts for the next.
+    Part take_property(xcb_atom_t property, std::size_t limit, std::string& bytes)
     {
-        // One word more than the limit tells a longer text from one that fits.
-        auto words =
-            static_cast<std::uint32_t>(std::min<std::size_t>(limit / 4 + 1, UINT32_MAX / 4));
-        xcb_get_property_cookie_t cookie = xcb_get_property(m_connection, 1, m_window, property,
-                                                            XCB_GET_PROPERTY_TYPE_ANY, 0, words);
-        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-            xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
-        xcb_flush(m_connection);
-        if (!reply)
-            return {};
-        auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
-        if (reply->bytes_after > 0 || length > limit)
-            return {Pasted::Outcome::TooLong, reply->type, {}};
-        return {Pasted::Outcome::Read, reply->type,
-                QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                           static_cast<qsizetype>(length))};
+        // Asked for in pieces, so that a text sent in one property is never
+        // held twice whole, once in a reply and once in `bytes`; the last
+        // piece deletes the property.
+        constexpr std::size_t piece_words = std::size_t(4) << 20;
+        std::size_t taken = 0;
+        for (;;) {
+            // One word more than the limit tells a longer text from one that fits.
+            auto words = static_cast<std::uint32_t>(
+                std::min({(limit - taken) / 4 + 1, piece_words, std::size_t(UINT32_MAX / 4)}));
+            xcb_get_property_cookie_t cookie =
+                xcb_get_property(m_connection, 1, m_window, property, XCB_GET_PROPERTY_TYPE_ANY,
+                                 static_cast<std::uint32_t>(taken / 4), words);
+            std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+                xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+            xcb_flush(m_connection);
+            if (!reply)
+                return {};
+            auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+            if (taken + length + reply->bytes_after > limit)
+                return {Pasted::Outcome::TooLong, reply->type};
+            if (taken == 0)
+                bytes.reserve(bytes.size() + length + reply->bytes_after);
+            bytes.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+            taken += length;
+            if (reply->bytes_after == 0 || length == 0)
+                return {Pasted::Outcome::Read, reply->type};
+        }
     }
 
     xcb_connection_t* m_connection;
     xcb_window_t m_window = XCB_NONE;
 };
 
-Pasted read_from_x(const char* selection, std::size_t limit, bool with_addresses)
-{
+// The text as read, in the form the owner sent it.
+struct Read {
     Pasted pasted;
+    std::string bytes;
+    bool latin1 = false;
+};
+
+Read read_from_x(const char* selection, std::size_t limit, bool with_addresses)
+{
+    Read read;
+    Pasted& pasted = read.pasted;
     XConnection x;
     if (!x.open())
-        return pasted;
+        return read;
     xcb_atom_t from = x.atom(selection);
     Clock::time_point deadline = Clock::now() + answer_time;
     // The forms the owner offers first: some owners send their text as
     // whatever form is asked for.
-    QByteArray bytes;
+    std::string& bytes = read.bytes;
     pasted.outcome = x.fetch(from, x.atom("TARGETS"), deadline, most_pasted_bytes, bytes);
     if (pasted.outcome != Pasted::Outcome::Read)
-        return pasted;
+        return read;
     // The forms of text in the order Qt's own clipboard tries them: UTF-8
     // first, then plain text, then Latin-1, which is what STRING means.
     struct TextForm {
@@ -172,19 +195,21 @@ Pasted read_from_x(const char* selection, std::size_t limit, bool with_addresses
         {"STRING", true},
     };
     xcb_atom_t uri_list = x.atom("text/uri-list");
-    std::vector<xcb_atom_t> offered(static_cast<std::size_t>(bytes.size() / 4));
-    std::memcpy(offered.data(), bytes.constData(), offered.size() * 4);
+    std::vector<xcb_atom_t> offered(bytes.size() / 4);
+    std::memcpy(offered.data(), bytes.data(), offered.size() * 4);
+    bytes.clear();
     auto offers = [&](xcb_atom_t form) {
         return std::find(offered.begin(), offered.end(), form) != offered.end();
     };
     if (with_addresses && offers(uri_list)) {
         pasted.outcome = x.fetch(from, uri_list, deadline, limit, bytes);
-        for (const QByteArray& line : bytes.split('\n')) {
+        for (const QByteArray& line : QByteArray::fromStdString(bytes).split('\n')) {
             QByteArray address = line.trimmed();
             if (!address.isEmpty() && !address.startsWith('#'))
                 pasted.addresses.append(QUrl::fromEncoded(address));
         }
-        return pasted;
+        bytes.clear();
+        return read;
     }
     pasted.outcome = Pasted::Outcome::Nothing;
     for (const TextForm& form : text_forms) {
@@ -192,62 +217,97 @@ Pasted read_from_x(const char* selection, std::size_t limit, bool with_addresses
         if (!offers(target))
             continue;
         pasted.outcome = x.fetch(from, target, deadline, limit, bytes);
-        if (pasted.outcome == Pasted::Outcome::Read)
-            pasted.text = form.latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+        read.latin1 = form.latin1;
         // An owner that did not answer will not answer in another form.
         if (pasted.outcome != Pasted::Outcome::Nothing)
             break;
     }
-    return pasted;
+    if (pasted.outcome != Pasted::Outcome::Read)
+        bytes.clear();
+    return read;
 }
 
-Pasted read_from_qt(QClipboard::Mode mode, std::size_t limit, bool with_addresses)
+// Makes the text read UTF-8 in place where it is already, as nearly all is.
+void make_utf8(std::string& bytes, bool latin1)
 {
-    Pasted pasted;
+    if (!latin1 && is_valid_utf8(bytes))
+        return;
+    QString text = latin1 ? QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                          : QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    std::string().swap(bytes);
+    bytes = utf8_of(text);
+}
+
+Read read_from_qt(QClipboard::Mode mode, std::size_t limit, bool with_addresses)
+{
+    Read read;
+    Pasted& pasted = read.pasted;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode);
     if (!data)
-        return pasted;
+        return read;
     if (with_addresses && data->hasUrls()) {
         pasted.outcome = Pasted::Outcome::Read;
         pasted.addresses = data->urls();
     } else if (data->hasText()) {
-        pasted.text = data->text();
-        pasted.outcome = static_cast<std::size_t>(pasted.text.size()) > limit
-            ? Pasted::Outcome::TooLong
-            : Pasted::Outcome::Read;
+        QString text = data->text();
+        pasted.outcome = static_cast<std::size_t>(text.size()) > limit ? Pasted::Outcome::TooLong
+                                                                       : Pasted::Outcome::Read;
+        if (pasted.outcome == Pasted::Outcome::Read)
+            read.bytes = utf8_of(text);
     }
-    return pasted;
+    return read;
+}
+
+// What the caller asked for, from the bytes read: a path's text, or a text
+// box's bytes made ready by its step.
+Pasted finished(Read read, const std::function<void(std::string&)>& prepare)
+{
+    if (read.pasted.outcome == Pasted::Outcome::Read && read.pasted.addresses.isEmpty()) {
+        make_utf8(read.bytes, read.latin1);
+        if (prepare) {
+            prepare(read.bytes);
+            read.pasted.bytes = std::move(read.bytes);
+        } else {
+            read.pasted.text = QString::fromStdString(read.bytes);
+        }
+    }
+    return std::move(read.pasted);
 }
 
 void read(QObject* context, QClipboard::Mode mode, std::size_t limit, bool with_addresses,
-          std::function<void(const Pasted& pasted)> done)
+          std::function<void(std::string&)> prepare, std::function<void(Pasted& pasted)> done)
 {
     // What the program itself holds is read from memory; nothing to wait for.
     QClipboard* clipboard = QGuiApplication::clipboard();
     bool own =
         mode == QClipboard::Selection ? clipboard->ownsSelection() : clipboard->ownsClipboard();
     if (own || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        done(read_from_qt(mode, limit, with_addresses));
+        Pasted pasted = finished(read_from_qt(mode, limit, with_addresses), prepare);
+        done(pasted);
         return;
     }
     const char* selection = mode == QClipboard::Selection ? "PRIMARY" : "CLIPBOARD";
     auto pasted = std::make_shared<Pasted>();
-    run_off_thread([pasted, selection, limit,
-                    with_addresses] { *pasted = read_from_x(selection, limit, with_addresses); },
-                   context, [pasted, done = std::move(done)] { done(*pasted); });
+    run_off_thread(
+        [pasted, selection, limit, with_addresses, prepare = std::move(prepare)] {
+            *pasted = finished(read_from_x(selection, limit, with_addresses), prepare);
+        },
+        context, [pasted, done = std::move(done)] { done(*pasted); });
 }
 
 }  // namespace
 
 void read_pasted(QObject* context, std::function<void(const Pasted& pasted)> done)
 {
-    read(context, QClipboard::Clipboard, most_pasted_bytes, true, std::move(done));
+    read(context, QClipboard::Clipboard, most_pasted_bytes, true, {},
+         [done = std::move(done)](Pasted& pasted) { done(pasted); });
 }
 
 void read_pasted_text(QObject* context, QClipboard::Mode mode,
-                      std::function<void(const Pasted& pasted)> done)
+                      std::function<void(std::string& bytes)> prepare,
+                      std::function<void(Pasted& pasted)> done)
 {
-    read(context, mode, most_pasted_text_bytes, false, std::move(done));
+    read(context, mode, most_pasted_text_bytes, false, std::move(prepare), std::move(done));
 }
 
 }  // namespace toolkit

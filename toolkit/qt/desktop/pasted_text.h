@@ -13,7 +13,8 @@
 // followed part by part, each with the same deadline.
 //
 //   read_pasted(list, [](const Pasted& pasted) { ... });
-//   read_pasted_text(box, QClipboard::Selection, [](const Pasted& pasted) { ... });
+//   read_pasted_text(box, QClipboard::Selection, [](std::string& bytes) { ... },
+//                    [](Pasted& pasted) { ... });
 #pragma once
 
 #include <QClipboard>
@@ -23,6 +24,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 class QObject;
 
@@ -32,7 +34,10 @@ struct Pasted {
     enum class Outcome { Read, Nothing, TooLong, NoAnswer };
     Outcome outcome = Outcome::Nothing;
     QList<QUrl> addresses;  // text/uri-list, where the clipboard holds it.
-    QString text;  // Otherwise its plain text.
+    QString text;  // Otherwise its plain text, for a path.
+    // For a text box, its text as UTF-8 (a byte that starts no character
+    // read as U+FFFD), made ready by the box's own step, off the window's thread.
+    std::string bytes;
 };
 
 // Bytes beyond this are no path, however encoded: the read stops there.
@@ -42,9 +47,12 @@ constexpr int most_pasted_bytes = 3 * 4096;
 constexpr std::size_t most_pasted_text_bytes = std::size_t(256) << 20;
 
 // `done` runs on the window's thread, within about a second of the last part
-// the owner sent, unless `context` is gone by then.
+// the owner sent, unless `context` is gone by then. A text box's `prepare`
+// runs where the read does, on the bytes in place: it must touch nothing
+// but them.
 void read_pasted(QObject* context, std::function<void(const Pasted& pasted)> done);
 void read_pasted_text(QObject* context, QClipboard::Mode mode,
-                      std::function<void(const Pasted& pasted)> done);
+                      std::function<void(std::string& bytes)> prepare,
+                      std::function<void(Pasted& pasted)> done);
 
 }  // namespace toolkit

@@ -99,10 +99,20 @@ TEST_F(TextBox, SelectsWithShiftAndCopiesCutsAndPastesWithCarriageReturns)
     EXPECT_EQ(text(), "\r\rc.txt");
 
     // A text from elsewhere keeps its lines, written with the box's break.
-    QGuiApplication::clipboard()->setText("one\ntwo\r\nthree");
+    QGuiApplication::clipboard()->setText("one\n\ntwo\r\nthree\r\r\nfour");
     press(Qt::Key_V, Qt::ControlModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return text() != "\r\rc.txt"; }, 5000));
-    EXPECT_EQ(text(), "\rone\rtwo\rthree\rc.txt");
+    EXPECT_EQ(text(), "\rone\r\rtwo\rthree\r\rfour\rc.txt");
+
+    // Pasted over the whole text, and taken back.
+    const std::string before = text();
+    QGuiApplication::clipboard()->setText("all\r\nnew");
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text() != before; }, 5000));
+    EXPECT_EQ(text(), "all\rnew");
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), before);
 
     press(Qt::Key_A, Qt::ControlModifier);
     type("z");

@@ -116,6 +116,40 @@ TEST(TextBuffer, MapsOffsetsInALongLineAsAfreshThroughEditsInIt)
     }
 }
 
+TEST(TextBuffer, TakesAWholeTextOverWithoutCopyingItAndTakesItBack)
+{
+    TextBuffer buffer;
+    buffer.assign("\rold");
+    std::string pasted(1 << 20, 'p');
+    pasted[100] = '\r';
+    const char* held = pasted.data();
+    toolkit::TextEdit made = buffer.replace_all_taking(std::move(pasted));
+    EXPECT_EQ(buffer.bytes().data(), held);  // The bytes themselves, not a copy.
+    EXPECT_EQ(made.removed, 4u);
+    EXPECT_TRUE(made.removed_break);
+    EXPECT_EQ(made.inserted, std::size_t(1) << 20);
+    EXPECT_EQ(buffer.line_count(), 2u);
+    const std::string whole = buffer.bytes();
+
+    // Typed after it, its own step; each taken back and put back in turn.
+    buffer.replace(buffer.size(), buffer.size(), "x", Typing::Merge);
+    buffer.replace(buffer.size(), buffer.size(), "y", Typing::Merge);
+    buffer.undo();
+    EXPECT_EQ(buffer.bytes(), whole);
+    buffer.undo();
+    EXPECT_EQ(buffer.bytes(), "\rold");
+    expect_indexed_afresh(buffer);
+    buffer.redo();
+    EXPECT_EQ(buffer.bytes(), whole);
+    buffer.redo();
+    EXPECT_EQ(buffer.bytes(), whole + "xy");
+    expect_indexed_afresh(buffer);
+    // An ordinary edit over the whole text is taken back the same way.
+    buffer.replace(0, buffer.size(), "new\r");
+    buffer.undo();
+    EXPECT_EQ(buffer.bytes(), whole + "xy");
+}
+
 TEST(TextBuffer, CountsOffsetsAsQtDoesAndMapsThemBack)
 {
     TextBuffer buffer;
