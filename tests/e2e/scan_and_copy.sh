@@ -3,10 +3,11 @@
 # keyboard: open a prepared folder, Alt+S, Alt+C, read the clipboard from
 # another program; then paste another folder's path into the folder list,
 # Alt+S, Alt+C again; then click into the names and edit, copy and paste
-# there, text offered only as STRING or text/plain too; Alt+X. It checks
+# there, text offered only as STRING or text/plain too, or sent slowly in
+# parts, and twenty megabytes of it; Alt+X. It checks
 # first that the window's X class is the one the desktop file names, so that
 # a task bar shows the window with its icon.
-# Usage: scan_and_copy.sh path/to/tobrel path/to/the.desktop
+# Usage: scan_and_copy.sh path/to/tobrel path/to/the.desktop path/to/hung_clipboard
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need Xvfb xdotool xclip xprop
@@ -69,6 +70,25 @@ wait_for_clipboard '\rpasted.txtone\rtwo caf\xc3\xa9'
 paste_offered_as text/plain ' plain'
 wait_for_clipboard '\rpasted.txtone\rtwo caf\xc3\xa9 plain'
 
+# A program that sends its text in parts, slowly: the window goes on
+# serving its own selection meanwhile, and the paste lands whole.
+slow_owner() {
+  "$3" --trickle "$1" "$2" >"$work/owner.out" &
+  on_exit "kill $! 2>/dev/null"
+  wait_for "the slow program to take the clipboard" grep -q owning "$work/owner.out"
+  rm "$work/owner.out"
+}
+slow_owner 300 10 "$3"
+xdotool mousemove --window "$window" 250 150 click 1
+xdotool key ctrl+a ctrl+v
+asked=$(date +%s%N)
+[ -n "$(timeout 5 xclip -o -selection primary)" ] || { echo "the window's own selection went unserved"; exit 1; }
+served_ms=$((($(date +%s%N) - asked) / 1000000))
+echo "during a paste sent in parts over 3 s, the window served its selection in $served_ms ms"
+[ "$served_ms" -lt 1500 ] || { echo "the paste held the window"; exit 1; }
+xdotool key alt+c
+wait_for_clipboard "$(for n in $(seq 10); do printf 'part %d of 10\\r' "$n"; done)"
+
 # Twenty megabytes of lines, sent by their owner in many parts, pasted over
 # the whole text and copied back with the box's own line breaks.
 seq 1 1500000 | sed 's/.*/name &.txt/' >"$work/big.txt"
@@ -83,6 +103,23 @@ xdotool key ctrl+a ctrl+v alt+c
 wait_for "the tool holding the clipboard again" \
   bash -c 'timeout 2 xclip -o -selection clipboard -t TARGETS | grep -qx SAVE_TARGETS'
 wait_for "the big text pasted and copied back" \
+  bash -c 'timeout 10 xclip -o -selection clipboard | cmp -s - "$0"' "$work/big.cr"
+
+# One that stops for longer than a second between parts is given up, with
+# a message, and the text stays as it was.
+slow_owner 1500 3 "$3"
+boxes() { xdotool search --onlyvisible --name '^Tobrel$' | wc -l; }
+message_up() { [ "$(boxes)" -ge 2 ]; }
+message_gone() { [ "$(boxes)" -eq 1 ]; }
+xdotool mousemove --window "$window" 250 150 click 1
+xdotool key ctrl+v
+wait_for "the message that the clipboard did not answer" message_up
+xdotool key Return
+wait_for "the message to go" message_gone
+wait_for "the focus" xdotool windowfocus --sync "$window"
+xdotool mousemove --window "$window" 250 150 click 1
+xdotool key alt+c
+wait_for "the text as it was" \
   bash -c 'timeout 10 xclip -o -selection clipboard | cmp -s - "$0"' "$work/big.cr"
 
 end_tool
