@@ -252,8 +252,12 @@ Read read_from_qt(QClipboard::Mode mode, std::size_t limit, bool with_addresses)
         QString text = data->text();
         pasted.outcome = static_cast<std::size_t>(text.size()) > limit ? Pasted::Outcome::TooLong
                                                                        : Pasted::Outcome::Read;
-        if (pasted.outcome == Pasted::Outcome::Read)
-            read.bytes = utf8_of(text);
+        if (pasted.outcome == Pasted::Outcome::Read) {
+            // With room to type into after it, as a read in parts leaves.
+            QByteArray utf8 = text.toUtf8();
+            read.bytes.reserve(static_cast<std::size_t>(utf8.size() + utf8.size() / 16));
+            read.bytes.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        }
     }
     return read;
 }
