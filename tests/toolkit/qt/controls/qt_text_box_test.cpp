@@ -142,6 +142,52 @@ TEST_F(TextBox, UndoesAWordTypedAsOneStepAndRedoesByEitherKey)
     EXPECT_EQ(text(), "\rname.txt\ry");
 }
 
+TEST_F(TextBox, MovesAndUndoesWhereAUserExpects)
+{
+    box.set(prop::Text, std::string("a long line one\rab\rab\ra long line two"));
+    const std::size_t third = 22;
+    // Down past short lines keeps the column it started from.
+    for (int step = 0; step < 10; ++step)
+        press(Qt::Key_Right);
+    press(Qt::Key_Down);
+    EXPECT_EQ(view->caret(), 18u);  // The end of "ab".
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    EXPECT_EQ(view->caret(), third + 10);  // Column 10 again, not 2.
+
+    // Left and Right end a selection at the end they point to.
+    press(Qt::Key_Home);
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    press(Qt::Key_Left);
+    EXPECT_EQ(view->caret(), third);
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    press(Qt::Key_Right);
+    EXPECT_EQ(view->caret(), third + 2);
+
+    // Shift+click takes the selection from the caret to the click.
+    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::ShiftModifier, over(third + 6));
+    EXPECT_EQ(view->selection_start(), third + 2);
+    EXPECT_EQ(view->selection_end(), third + 6);
+
+    // Typing somewhere else is a step of its own.
+    box.set(prop::Text, std::string("\rname"));
+    press(Qt::Key_End, Qt::ControlModifier);
+    type("xy");
+    press(Qt::Key_Home);
+    type("z");
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), "\rnamexy");
+
+    // An input method that replaces the letter before the caret.
+    press(Qt::Key_End);
+    QInputMethodEvent accented;
+    accented.setCommitString(QStringLiteral("\u00E9"), -1, 1);
+    QApplication::sendEvent(view, &accented);
+    EXPECT_EQ(text(), "\rnamex\xC3\xA9");
+}
+
 TEST_F(TextBox, ClicksPlaceTheCaretAndSelectByDragWordAndLine)
 {
     box.set(prop::Text, std::string("\rfirst file.txt\rsecond"));
