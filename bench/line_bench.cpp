@@ -14,6 +14,7 @@
 // drawn, and
 // key_stall_ms the same through all the keys.
 #include "event_loop.h"
+#include "names_box.h"
 #include "folders.h"
 #include "timing.h"
 #include "window_bench.h"
@@ -40,14 +41,6 @@
 namespace {
 
 namespace prop = toolkit::prop;
-
-QAbstractScrollArea* names_box()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* box = top->findChild<QWidget*>("txtNames"))
-            return box->findChild<QAbstractScrollArea*>();
-    return nullptr;
-}
 
 std::string tab_separated(int names)
 {

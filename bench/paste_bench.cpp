@@ -13,6 +13,7 @@
 // thread, and peak_extra_mb the most memory the process held during the
 // paste above what it held before it.
 #include "event_loop.h"
+#include "names_box.h"
 #include "timing.h"
 #include "window_bench.h"
 
@@ -43,14 +44,6 @@ extern char** environ;
 namespace {
 
 namespace prop = toolkit::prop;
-
-QAbstractScrollArea* names_box()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* box = top->findChild<QWidget*>("txtNames"))
-            return box->findChild<QAbstractScrollArea*>();
-    return nullptr;
-}
 
 // A field of /proc/self/status, in MiB.
 double status_mb(const char* field)

@@ -16,6 +16,7 @@
 //        key_median_ms=… copy_all_ms=… replace_all_ms=… text_mb=…
 //        edit_extra_mb=… left_behind_mb=…
 #include "event_loop.h"
+#include "names_box.h"
 #include "folders.h"
 #include "timing.h"
 #include "window_bench.h"
@@ -50,14 +51,6 @@ double rss_mb()
     if (statm)
         std::fclose(statm);
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
-}
-
-QAbstractScrollArea* names_box()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* box = top->findChild<QWidget*>("txtNames"))
-            return box->findChild<QAbstractScrollArea*>();
-    return nullptr;
 }
 
 // One user action and the repaint it asks for, as the user waits for both.

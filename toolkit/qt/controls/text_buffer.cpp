@@ -83,6 +83,20 @@ std::size_t utf16_units(std::string_view bytes)
     return units;
 }
 
+std::size_t byte_at_utf16(std::string_view bytes, int units)
+{
+    if (is_ascii(bytes))
+        return std::min(bytes.size(), static_cast<std::size_t>(std::max(units, 0)));
+    std::size_t found = bytes.size();
+    int counted = 0;
+    for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
+        if (found == bytes.size() && counted >= units)
+            found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
+        counted += valid && c >= 0x10000 ? 2 : 1;
+    });
+    return found;
+}
+
 std::string TextBuffer::assign(std::string bytes)
 {
     check_size(bytes.size());
@@ -235,16 +249,8 @@ std::size_t TextBuffer::byte_in_line(std::size_t line, int column) const
             skipped_units = (after - 1)->units;
         }
     }
-    bytes = bytes.substr(skipped);
     column -= static_cast<int>(std::min<long long>(skipped_units, column));
-    std::size_t found = bytes.size();
-    int counted = 0;
-    for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
-        if (found == bytes.size() && counted >= column)
-            found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
-        counted += valid && c >= 0x10000 ? 2 : 1;
-    });
-    return m_starts[line] + skipped + found;
+    return m_starts[line] + skipped + byte_at_utf16(bytes.substr(skipped), column);
 }
 
 TextChange TextBuffer::apply(std::size_t from, std::size_t to, std::string_view with)

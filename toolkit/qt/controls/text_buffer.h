@@ -132,5 +132,8 @@ private:
 // The UTF-16 units of UTF-8 bytes, as Qt counts them: a code point past the
 // basic plane is two, a byte that starts no well-formed character one.
 std::size_t utf16_units(std::string_view bytes);
+// The byte where the character at a count of those units starts; past the
+// end, the end.
+std::size_t byte_at_utf16(std::string_view bytes, int units);
 
 }  // namespace toolkit

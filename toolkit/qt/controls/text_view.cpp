@@ -25,21 +25,6 @@ constexpr qreal unwrapped_px = 16'000'000;
 // Long lines kept cut into pieces at once: those on screen and the caret's.
 constexpr std::size_t kept_long_lines = 8;
 
-// The byte where a column (in UTF-16 units) of a run starts; past its end, the end.
-std::size_t byte_at_column(std::string_view bytes, int column)
-{
-    if (is_ascii(bytes))
-        return std::min(bytes.size(), static_cast<std::size_t>(std::max(column, 0)));
-    std::size_t found = bytes.size();
-    int counted = 0;
-    for_each_code_point(bytes, [&](char32_t c, const unsigned char* at, bool valid) {
-        if (found == bytes.size() && counted >= column)
-            found = static_cast<std::size_t>(reinterpret_cast<const char*>(at) - bytes.data());
-        counted += valid && c >= 0x10000 ? 2 : 1;
-    });
-    return found;
-}
-
 int units_of(std::string_view bytes) { return static_cast<int>(utf16_units(bytes)); }
 
 QAccessibleInterface* text_view_accessible(const QString&, QObject* object)
@@ -178,14 +163,14 @@ std::size_t TextView::byte_of(std::size_t line, int column) const
         std::string_view bytes =
             m_buffer.line_bytes(line).substr(start, pieces->byte(piece + 1) - start);
         return m_buffer.line_start(line) + start +
-            byte_at_column(bytes, column - pieces->units(piece));
+            byte_at_utf16(bytes, column - pieces->units(piece));
     }
     return m_buffer.byte_in_line(line, column);
 }
 
 std::size_t TextView::Around::byte_at(int wanted) const
 {
-    return from + byte_at_column(bytes, wanted);
+    return from + byte_at_utf16(bytes, wanted);
 }
 
 TextView::Around TextView::around(std::size_t byte, std::size_t radius) const
@@ -254,40 +239,34 @@ LongLine::Segment TextView::segment_holding(const LongLine& pieces, std::size_t 
     return found;
 }
 
-int TextView::x_of(std::size_t byte) const
+std::pair<double, int> TextView::lay_out_at(QTextLayout& layout, std::size_t byte) const
 {
     std::size_t line = m_buffer.line_of(byte);
-    QTextLayout layout;
-    double left = 0;
-    int column = column_of(byte);
-    if (const LongLine* pieces = long_line(line)) {
-        std::size_t within = std::min(byte, m_buffer.line_end(line)) - m_buffer.line_start(line);
-        LongLine::Segment segment = segment_holding(*pieces, line, within);
-        lay_out(layout, line, segment);
-        left = segment.x;
-        column = units_of(m_buffer.line_bytes(line).substr(segment.from, within - segment.from));
-    } else {
+    const LongLine* pieces = long_line(line);
+    if (!pieces) {
         lay_out(layout, line);
+        return {0, column_of(byte)};
     }
+    std::size_t within = std::min(byte, m_buffer.line_end(line)) - m_buffer.line_start(line);
+    LongLine::Segment segment = segment_holding(*pieces, line, within);
+    lay_out(layout, line, segment);
+    return {segment.x,
+            units_of(m_buffer.line_bytes(line).substr(segment.from, within - segment.from))};
+}
+
+int TextView::x_of(std::size_t byte) const
+{
+    QTextLayout layout;
+    auto [origin, column] = lay_out_at(layout, byte);
     return margin_px - horizontalScrollBar()->value() +
-        static_cast<int>(left + layout.lineAt(0).cursorToX(column));
+        static_cast<int>(origin + layout.lineAt(0).cursorToX(column));
 }
 
 QRect TextView::character_rect(std::size_t byte) const
 {
     std::size_t line = m_buffer.line_of(byte);
     QTextLayout layout;
-    double origin = 0;
-    int column = column_of(byte);
-    if (const LongLine* pieces = long_line(line)) {
-        std::size_t within = std::min(byte, m_buffer.line_end(line)) - m_buffer.line_start(line);
-        LongLine::Segment segment = segment_holding(*pieces, line, within);
-        lay_out(layout, line, segment);
-        origin = segment.x;
-        column = units_of(m_buffer.line_bytes(line).substr(segment.from, within - segment.from));
-    } else {
-        lay_out(layout, line);
-    }
+    auto [origin, column] = lay_out_at(layout, byte);
     qreal left = layout.lineAt(0).cursorToX(column);
     qreal right = column < layout.text().size() ? layout.lineAt(0).cursorToX(column + 1) : left + 1;
     int row = static_cast<int>(line) - first_visible_line();
@@ -325,7 +304,7 @@ std::size_t TextView::byte_at_x(std::size_t line, int x) const
         return m_buffer.line_start(line) + next->from;
     int column = layout.lineAt(0).xToCursor(wanted - at->x);
     return m_buffer.line_start(line) + at->from +
-        byte_at_column(bytes.substr(at->from, at->to - at->from), column);
+        byte_at_utf16(bytes.substr(at->from, at->to - at->from), column);
 }
 
 std::size_t TextView::byte_at(QPoint point) const

@@ -141,6 +141,9 @@ private:
     void lay_out(QTextLayout& layout, std::size_t line) const;
     // The same for one run of a long line.
     void lay_out(QTextLayout& layout, std::size_t line, const LongLine::Segment& segment) const;
+    // Lays out what holds a byte, its line or the run of a long line, and
+    // gives where that starts and the byte's column in it.
+    std::pair<double, int> lay_out_at(QTextLayout& layout, std::size_t byte) const;
     // A long line's pieces, or null for a line short enough to lay out whole.
     const LongLine* long_line(std::size_t line) const;
     Advances& advances() const;
