@@ -19,6 +19,9 @@ bool is_break(char c) { return c == '\r' || c == '\n'; }
 
 bool has_break(std::string_view bytes)
 {
+    // An empty view may have no data at all, which memchr must not be given.
+    if (bytes.empty())
+        return false;
     return std::memchr(bytes.data(), '\r', bytes.size()) ||
         std::memchr(bytes.data(), '\n', bytes.size());
 }
