@@ -15,7 +15,7 @@ namespace {
 
 // A piece holds about this many UTF-16 units: a handful are on screen.
 constexpr std::uint32_t piece_units = 512;
-// A cut looks back this far for a tab or a space, where no seam shows.
+// A full piece waits this much longer for a tab or a space, where no seam shows.
 constexpr std::uint32_t seam_search_units = 64;
 // A character decided differently after an edit can reach this far.
 constexpr std::size_t longest_character = 4;
@@ -78,8 +78,7 @@ void LongLine::cut(std::string_view line, std::size_t from, std::size_t to, Adva
         auto at = static_cast<std::size_t>(reinterpret_cast<const char*>(where) - line.data());
         if (!valid)
             c = 0xFFFD;
-        bool full = piece.units >= piece_units + (quiet ? 0 : seam_search_units);
-        if ((full || (quiet && piece.units >= piece_units)) && !joins_previous(c))
+        if (piece.units >= piece_units + (quiet ? 0 : seam_search_units) && !joins_previous(c))
             close(at);
         if (c == '\t') {
             if (!piece.has_tab) {

@@ -196,16 +196,7 @@ TextView::Around TextView::around(std::size_t byte, std::size_t radius) const
 
 void TextView::lay_out(QTextLayout& layout, std::size_t line) const
 {
-    layout.setText(display_name(m_buffer.line_bytes(line)));
-    layout.setFont(font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    if (!m_preedit.isEmpty() && line == m_buffer.line_of(m_caret))
-        layout.setPreeditArea(column_of(m_caret), m_preedit);
-    layout.beginLayout();
-    layout.createLine().setLineWidth(unwrapped_px);
-    layout.endLayout();
+    lay_out(layout, line, LongLine::Segment{0, m_buffer.line_bytes(line).size(), 0});
 }
 
 void TextView::lay_out(QTextLayout& layout, std::size_t line,

@@ -139,7 +139,7 @@ private:
 
     // The line laid out as drawn, with the input method's pre-edit in it.
     void lay_out(QTextLayout& layout, std::size_t line) const;
-    // The same for one run of a long line.
+    // The same for one run of the line (a long line is laid out a run at a time).
     void lay_out(QTextLayout& layout, std::size_t line, const LongLine::Segment& segment) const;
     // Lays out what holds a byte, its line or the run of a long line, and
     // gives where that starts and the byte's column in it.

@@ -28,15 +28,6 @@ namespace {
 // How much of a long line an input method is given around the caret.
 constexpr std::size_t surrounding_bytes = 1024;
 
-// The UTF-16 units from one byte to another, negative backwards.
-int units_of_bytes(std::string_view bytes, std::size_t from, std::size_t to)
-{
-    auto between = [&](std::size_t a, std::size_t b) {
-        return static_cast<int>(utf16_units(bytes.substr(a, b - a)));
-    };
-    return to >= from ? between(from, to) : -between(to, from);
-}
-
 // Writes each line break as the box's own, a carriage return, in place: a
 // pair of a carriage return and a line feed becomes one.
 void to_box_breaks(std::string& text)
@@ -252,7 +243,7 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImAnchorPosition: {
         Around near = around(m_caret, surrounding_bytes);
         bool inside = m_anchor >= near.from && m_anchor <= near.to;
-        return inside ? near.column + units_of_bytes(m_buffer.bytes(), m_caret, m_anchor)
+        return inside ? static_cast<int>(utf16_units(near.bytes.substr(0, m_anchor - near.from)))
                       : near.column;
     }
     case Qt::ImSurroundingText: return around(m_caret, surrounding_bytes).text;
